@@ -1,0 +1,133 @@
+// pelkano-sheets: builds worksheets as the window's Preview does and prints them as CSV, or
+// prints raw draws of the generator as a problem bank.
+#include "Options.h"
+#include "Sheet.h"
+
+#include <QCoreApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+using namespace pelkano;
+
+namespace {
+
+class StderrReporter final : public Reporter {
+public:
+    void warn(const std::string& text) override { std::cerr << text << "\n"; }
+};
+
+[[noreturn]] void fail(const std::string& message)
+{
+    std::cerr << "pelkano-sheets: " << message << "\n";
+    std::exit(2);
+}
+
+void appendRow(std::string& out, const std::string& sheet, const std::string& printNumber, const std::string& slot,
+               int type, int dividend, int divisor)
+{
+    out += sheet + ',' + printNumber + ',' + slot + ',' + std::to_string(type) + ',' + std::to_string(dividend) + ',' +
+           std::to_string(divisor) + ',' + std::to_string(dividend / divisor) + ',' + std::to_string(dividend % divisor) +
+           '\n';
+}
+
+long long countOption(const QCommandLineParser& parser, const QString& name, long long fallback)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    const std::string text = parser.value(name).toStdString();
+    const auto value = cli::parseInteger(text);
+    if (!value || *value < 0)
+        fail("invalid --" + name.toStdString() + " '" + text + "' (a whole number, 0 or more)");
+    return *value;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("pelkano-sheets");
+    QCoreApplication::setApplicationVersion(PELKANO_VERSION);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Builds long-division worksheets and prints them as CSV:\n"
+                                     "sheet,print_number,slot,type,dividend,divisor,quotient,remainder");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {"types", "Division types to tick, in this order: 1-4,12,20 (1 to 78).", "list"},
+        {"layout", "Layout pattern rows x columns: 2x2, 3x2, 4x2, 2x3, 3x3, 4x3 (default 2x3).", "RxC", "2x3"},
+        {"sheets", "Number of sheets to build (default 1).", "count", "1"},
+        {"seed", "Seed of the random generator (default: the clock).", "number"},
+        {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
+        {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
+    });
+    parser.process(app);
+
+    if (!parser.positionalArguments().isEmpty())
+        fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
+    if (!parser.isSet("types"))
+        fail("missing --types (for example --types 1-4,12)");
+
+    std::string error;
+    const std::vector<int> types = cli::parseTypeList(parser.value("types").toStdString(), error);
+    if (types.empty())
+        fail(error);
+    for (int t : types)
+        if (!ruleFor(t))
+            fail("type " + std::to_string(t) + " is not available in this build");
+
+    const std::string layoutText = parser.value("layout").toStdString();
+    const auto layout = cli::parseLayout(layoutText);
+    if (!layout)
+        fail("invalid --layout '" + layoutText + "' (2x2, 3x2, 4x2, 2x3, 3x3 or 4x3)");
+
+    const long long sheets = countOption(parser, "sheets", 1);
+    const std::string printText = parser.value("print-number").toStdString();
+    const auto printNumber = cli::parseInteger(printText);
+    if (!printNumber || *printNumber < -2147483648LL || *printNumber + (sheets > 0 ? sheets - 1 : 0) > 2147483647LL)
+        fail("invalid --print-number '" + printText + "' (an integer whose sheets' numbers fit in 32 bits)");
+
+    std::uint64_t seed = SeededRandom::clockSeed();
+    if (parser.isSet("seed")) {
+        const std::string seedText = parser.value("seed").toStdString();
+        const auto value = cli::parseInteger(seedText);
+        if (!value || *value < 0)
+            fail("invalid --seed '" + seedText + "' (a whole number, 0 or more)");
+        seed = static_cast<std::uint64_t>(*value);
+    }
+
+    SelectedTypes selected;
+    for (int t : types)
+        selected.tick(t, true);
+    SeededRandom random(seed);
+    const NumberTables tables = NumberTables::load();
+    StderrReporter reporter;
+    RuleContext ctx{random, tables, reporter};
+
+    std::string out = "sheet,print_number,slot,type,dividend,divisor,quotient,remainder\n";
+    if (parser.isSet("draws")) {
+        const long long draws = countOption(parser, "draws", 0);
+        out.reserve(static_cast<std::size_t>(draws) * 28 + out.size());
+        for (long long i = 0; i < draws; ++i) {
+            const GeneratedProblem g = MakeDataTyped(selected, ctx);
+            appendRow(out, "", "", "", g.type, g.problem.dividend, g.problem.divisor);
+        }
+    } else {
+        ProblemSheet sheet;
+        for (long long k = 0; k < sheets; ++k) {
+            sheet.printNumber = static_cast<int>(*printNumber + k);
+            if (!buildSheet(sheet, *layout, selected, ctx))
+                reporter.warn(kSheetWarning);
+            for (int i = 0; i < sheet.count; ++i)
+                appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber), std::to_string(i + 1),
+                          sheet.types[static_cast<std::size_t>(i)], std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
+                          std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The window's settings that drawing reads at the moment it draws.
+#include "Sheet.h"
+
+#include <string>
+
+namespace pelkano {
+
+enum class QuestionStyle { Written = 0, Expression = 1 };  // "筆算", "式"
+
+inline constexpr const char* kDefaultSentence = "つぎの計算をしましょう";
+
+struct RenderSettings {
+    LayoutPattern pattern = LayoutPattern::R2C3;
+    int leftMargin = 15;  // layout units, 1..70
+    int topOffset = 50;   // layout units, where the first row of problems starts
+    bool frame = true;    // "枠の有無": あり
+    int lineWidth = 1;    // frame line width in device pixels, 1..4
+    QuestionStyle style = QuestionStyle::Written;
+    std::string sentence = kDefaultSentence;
+};
+
+}  // namespace pelkano

@@ -1,0 +1,49 @@
+#include "TypeSampling.h"
+
+#include <cmath>
+
+namespace pelkano::test {
+
+const NumberTables& tables()
+{
+    static const NumberTables t = NumberTables::load();
+    return t;
+}
+
+ScriptedRun runScripted(int type, const std::vector<int>& values)
+{
+    ScriptedRandom random(values);
+    CollectingReporter reporter;
+    RuleContext ctx{random, tables(), reporter};
+    ScriptedRun run;
+    run.problem = runRule(type, ctx);
+    run.asked = random.asked();
+    run.allUsed = random.exhausted();
+    return run;
+}
+
+ProblemCounts sampleType(int type, long long draws, std::uint64_t seed, long long budgetPerProblem)
+{
+    SeededRandom seeded(seed);
+    BudgetedRandom random(seeded, budgetPerProblem);
+    CollectingReporter reporter;
+    RuleContext ctx{random, tables(), reporter};
+    ProblemCounts counts;
+    for (long long i = 0; i < draws; ++i) {
+        random.reset(budgetPerProblem);
+        const DivisionProblem p = runRule(type, ctx);
+        ++counts[{p.dividend, p.divisor}];
+    }
+    return counts;
+}
+
+bool shareMatches(long long hits, long long total, double p, double sigmas)
+{
+    if (total <= 0)
+        return false;
+    const double expected = p * static_cast<double>(total);
+    const double sd = std::sqrt(static_cast<double>(total) * p * (1.0 - p));
+    return std::abs(static_cast<double>(hits) - expected) <= sigmas * sd + 1e-9;
+}
+
+}  // namespace pelkano::test
