@@ -7,17 +7,19 @@ namespace pelkano {
 
 NumberTable splitLines(std::string_view bytes)
 {
+    // A line ends at CR LF, at a lone LF or at a lone CR.
     NumberTable lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = bytes.size();
-        if (end > start && bytes[end - 1] == '\r')
-            --end;
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(bytes.substr(start));
+            break;
+        }
         lines.emplace_back(bytes.substr(start, end - start));
-        start = next;
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n')
+            ++start;
     }
     return lines;
 }

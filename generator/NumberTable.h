@@ -19,7 +19,7 @@ using NumberTable = std::vector<std::string>;
 std::string_view embeddedD4247();
 std::string_view embeddedD5053();
 
-// Splits at CR LF (or a bare LF); a final line end makes no empty entry.
+// Splits at the line ends (CR LF, LF or CR); a final line end makes no empty entry.
 NumberTable splitLines(std::string_view bytes);
 
 // Both tables with their per-type line counts, loaded once at start-up.
