@@ -128,6 +128,8 @@ private slots:
     void pageLayoutKeepsTemplatesInTheirRoom();
     void pictureShowsTheTemplates_data();
     void pictureShowsTheTemplates();
+    void templateOfType_data();
+    void templateOfType();
     void templateMatchesTheRule_data();
     void templateMatchesTheRule();
 };
@@ -285,6 +287,45 @@ void PicturesTest::pictureShowsTheTemplates()
         for (int x = 0; x < image.width(); ++x)
             stray += qGray(covered.pixel(x, y)) == 0 && grey(image, x, y) < 200;
     QCOMPARE(stray, 0);  // also keeps the check boxes' places clear
+}
+
+void PicturesTest::templateOfType_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("cells");
+    // '#' a free digit, '0' a digit fixed to 0.
+    QTest::addRow("1: remainder 0 only half the time") << 1 << "q0:2:# d1:0:# D1:2:# p2:2:# r3:2:#";
+    QTest::addRow("2: quotient 0") << 2 << "q0:2:0 d1:0:# D1:2:# p2:2:0 r3:2:#";
+    QTest::addRow("3: two-digit dividend more often") << 3 << "q0:3:# d1:0:# D1:2:## p2:2:## r3:3:0";
+    QTest::addRow("10: quotient ends in 0") << 10 << "q0:2:#0 d1:0:# D1:2:## p2:2:# r3:3:#";
+    QTest::addRow("11: dividend ends in 0") << 11 << "q0:2:#0 d1:0:# D1:2:#0 p2:2:# r3:3:0";
+    QTest::addRow("17: 400, 401, 700, 701 by 3")
+        << 17 << "q0:2:### d1:0:# D1:2:#0# p2:2:# w3:2:#0 p4:3:# w5:3:## p6:4:# r7:4:#";
+    QTest::addRow("20: third product of two digits more often")
+        << 20 << "q0:2:### d1:0:# D1:2:### p2:2:# w3:3:# p4:3:# w5:3:## p6:3:## r7:4:#";
+    QTest::addRow("24: every digit on its own")
+        << 24 << "q0:2:### d1:0:# D1:2:### p2:2:# w3:3:# p4:3:# w5:4:# p6:4:# r7:4:0";
+    QTest::addRow("29: tens digit of the quotient 0") << 29 << "q0:2:#0# d1:0:# D1:2:### p2:2:# w3:3:## p4:3:## r5:4:#";
+    QTest::addRow("35: two zeros") << 35 << "q0:2:#00 d1:0:# D1:2:#00 p2:2:# r3:4:0";
+    QTest::addRow("41: 100 to 107") << 41 << "q0:3:## d1:0:# D1:2:#0# p2:3:# w3:3:## p4:4:# r5:4:#";
+    QTest::addRow("53: one-digit dividend, may be 0") << 53 << "q0:3:0 d1:0:## D1:3:# p2:3:0 r3:3:#";
+    QTest::addRow("65: units digit is the remainder") << 65 << "q0:4:#0 d1:0:## D1:3:### p2:3:## r3:5:#";
+    QTest::addRow("70: quotient ends in 00") << 70 << "q0:4:#00 d1:0:## D1:3:#### p2:3:## r3:5:##";
+    QTest::addRow("73: four steps")
+        << 73
+        << "q0:4:#### d1:0:## D1:3:##### p2:3:## w3:3:### p4:3:### w5:4:### p6:4:### w7:5:### p8:5:### r9:6:##";
+    QTest::addRow("78: tens digit 0, three-digit divisor")
+        << 78 << "q0:6:#0# d1:0:### D1:4:##### p2:4:### w3:5:#### p4:5:#### r5:6:###";
+}
+
+void PicturesTest::templateOfType()
+{
+    QFETCH(int, type);
+    QFETCH(QString, cells);
+    const auto t = templates().find(type);
+    if (t == templates().end())
+        QSKIP("the type has no rule in this build");
+    QCOMPARE(QString::fromStdString(compact(t->second.figure)), cells);
 }
 
 void PicturesTest::templateMatchesTheRule_data()

@@ -99,7 +99,7 @@ TypeTemplate deriveTemplate(int type, const NumberTables& tables, int samples, s
         int firstSeen = 0;
     };
     std::map<std::string, Shape> shapes;
-    for (int i = 0; i < samples; ++i) {
+    auto draw = [&](int i) {
         random.reset(10'000'000);
         const DivisionProblem p = runRule(type, ctx);
         const Figure f = figureOf(LongDivision::of(p.dividend, p.divisor));
@@ -117,20 +117,47 @@ TypeTemplate deriveTemplate(int type, const NumberTables& tables, int samples, s
                 if (seen[c] != '0')
                     mask[c] = '#';
         }
+    };
+    auto leaders = [&shapes] {
+        std::pair<const Shape*, const Shape*> top{nullptr, nullptr};
+        for (const auto& [key, s] : shapes) {
+            if (!top.first || s.count > top.first->count
+                || (s.count == top.first->count && s.firstSeen < top.first->firstSeen)) {
+                top.second = top.first;
+                top.first = &s;
+            } else if (!top.second || s.count > top.second->count) {
+                top.second = &s;
+            }
+        }
+        return top;
+    };
+    // Two shapes that come out about equally often need more problems before the more frequent
+    // one shows: draw on in batches until the leader is ahead by four standard deviations of
+    // the difference, or until the draws reach kTemplateSampleLimit (a true tie goes to the
+    // shape drawn first).
+    int drawn = 0;
+    for (;;) {
+        for (int i = 0; i < samples; ++i)
+            draw(drawn++);
+        const auto [first, second] = leaders();
+        if (!second || drawn + samples > kTemplateSampleLimit)
+            break;
+        const double lead = first->count - second->count;
+        if (lead * lead > 16.0 * (first->count + second->count))
+            break;
     }
 
     TypeTemplate t;
     t.type = type;
-    t.samples = samples;
+    t.samples = drawn;
     t.shapeCount = static_cast<int>(shapes.size());
-    const Shape* best = nullptr;
-    for (const auto& [key, s] : shapes)
-        if (!best || s.count > best->count || (s.count == best->count && s.firstSeen < best->firstSeen))
-            best = &s;
+    const auto [best, next] = leaders();
     if (best) {
         t.figure = best->figure;
         t.shapeSamples = best->count;
     }
+    if (next)
+        t.runnerUp = next->count;
     return t;
 }
 
@@ -169,7 +196,10 @@ std::string describe(const TypeTemplate& t)
     out << "type " << t.type << ": divisor " << f.divisorDigits << ", dividend " << f.dividendDigits
         << ", quotient " << f.quotientDigits << "; " << f.rows() << " rows, " << f.cells() << " cells\n"
         << describe(f) << "  shape of " << t.shapeSamples << " of " << t.samples << " problems, "
-        << t.shapeCount << (t.shapeCount == 1 ? " shape\n" : " shapes\n");
+        << t.shapeCount << (t.shapeCount == 1 ? " shape" : " shapes");
+    if (t.runnerUp > 0)
+        out << ", the next of " << t.runnerUp;
+    out << '\n';
     return out.str();
 }
 

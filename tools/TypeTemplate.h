@@ -64,18 +64,20 @@ struct TypeTemplate {
     int samples = 0;       // problems drawn
     int shapeSamples = 0;  // of these, problems with the template's shape
     int shapeCount = 0;    // distinct shapes among the problems
+    int runnerUp = 0;      // problems with the next most frequent shape (0 when there is one)
 
     int cells() const { return figure.cells(); }
     int rows() const { return figure.rows(); }
 };
 
-inline constexpr int kTemplateSamples = 3000;
+inline constexpr int kTemplateSamples = 3000;       // problems drawn in one batch
+inline constexpr int kTemplateSampleLimit = 60000;
 inline constexpr std::uint64_t kTemplateSeed = 20240611;
 
-// Draws `samples` problems of `type` (throws UnsupportedType when the type has no rule) and
-// derives its template. When the shape of the working varies between problems (a product of one
-// or two digits, a dividend of one or two digits), the template takes the most frequent shape;
-// a tie goes to the shape drawn first. A digit is fixed to 0 when it is 0 in every drawn
+// Draws problems of `type` in batches of `samples` (throws UnsupportedType when the type has no
+// rule) and derives its template. When the shape of the working varies between problems (a
+// product of one or two digits, a dividend of one or two digits), the template takes the most
+// frequent shape; batches are drawn until that shape leads clearly. A digit is fixed to 0 when it is 0 in every drawn
 // problem of that shape.
 TypeTemplate deriveTemplate(int type, const NumberTables& tables, int samples = kTemplateSamples,
                             std::uint64_t seed = kTemplateSeed);
@@ -88,7 +90,7 @@ bool zerosHold(const Figure& problem, const TypeTemplate& t);
 //   type 10: divisor 1, dividend 2, quotient 2; 3 rows, 4 cells
 //     quotient  row 0 cell 2 #0
 //     ...
-//     shape of 2954 of 3000 problems, 2 shapes
+//     shape of 2954 of 3000 problems, 2 shapes, the next of 46
 std::string describe(const TypeTemplate& t);
 std::string describe(const Figure& f);
 
