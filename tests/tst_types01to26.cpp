@@ -22,20 +22,33 @@ long long sampleSize(int type)
     return type == 24 ? 200000 : 40000;
 }
 
-// One seeded sample per type, shared by every test of this executable.
-const ProblemCounts& sampled(int type)
+// One seeded sample per type, shared by every test of this executable. A rule that overruns its
+// draw budget (a loop that cannot end for some divisor) leaves an empty sample and a message.
+struct Sample {
+    ProblemCounts counts;
+    QString error;
+};
+
+const Sample& sampleOf(int type)
 {
-    static std::map<int, ProblemCounts> cache;
+    static std::map<int, Sample> cache;
     auto it = cache.find(type);
-    if (it == cache.end())
-        it = cache.emplace(type, test::sampleType(type, sampleSize(type), 9000 + static_cast<std::uint64_t>(type), 100000)).first;
+    if (it == cache.end()) {
+        Sample s;
+        try {
+            s.counts = test::sampleType(type, sampleSize(type), 9000 + static_cast<std::uint64_t>(type), 100000);
+        } catch (const RandomScriptError& e) {
+            s.error = QString("type %1: %2").arg(type).arg(e.what());
+        }
+        it = cache.emplace(type, std::move(s)).first;
+    }
     return it->second;
 }
 
-std::set<std::pair<int, int>> support(int type)
+std::set<std::pair<int, int>> support(const ProblemCounts& counts)
 {
     std::set<std::pair<int, int>> s;
-    for (const auto& [problem, count] : sampled(type))
+    for (const auto& [problem, count] : counts)
         s.insert(problem);
     return s;
 }
@@ -174,7 +187,9 @@ private slots:
         QFETCH(int, type);
         QFETCH(int, problems);
         QFETCH(QList<int>, divisors);
-        const ProblemCounts& counts = sampled(type);
+        const Sample& sample = sampleOf(type);
+        QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+        const ProblemCounts& counts = sample.counts;
         std::set<int> seen;
         for (const auto& [problem, count] : counts)
             seen.insert(problem.second);
@@ -221,9 +236,12 @@ private slots:
         QFETCH(int, type);
         QFETCH(QList<int>, divisors);
         QFETCH(QList<int>, parts);
+        const Sample& sample = sampleOf(type);
+        QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+        const ProblemCounts& counts = sample.counts;
         std::map<int, long long> byDivisor;
         long long total = 0;
-        for (const auto& [problem, count] : sampled(type)) {
+        for (const auto& [problem, count] : counts) {
             byDivisor[problem.second] += count;
             total += count;
         }
@@ -259,6 +277,9 @@ private slots:
         QFETCH(QString, feature);
         QFETCH(int, numerator);
         QFETCH(int, denominator);
+        const Sample& sample = sampleOf(type);
+        QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+        const ProblemCounts& counts = sample.counts;
         auto has = [&](int dividend, int divisor) {
             if (feature == "remainder 0")
                 return dividend % divisor == 0;
@@ -271,7 +292,7 @@ private slots:
             qFatal("unknown feature");
         };
         long long hits = 0, total = 0;
-        for (const auto& [problem, count] : sampled(type)) {
+        for (const auto& [problem, count] : counts) {
             total += count;
             if (has(problem.first, problem.second))
                 hits += count;
@@ -312,8 +333,11 @@ private slots:
         QFETCH(int, type);
         QFETCH(int, divisor);
         QFETCH(QList<int>, dividends);
+        const Sample& sample = sampleOf(type);
+        QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+        const ProblemCounts& counts = sample.counts;
         QList<int> got;
-        for (const auto& [problem, count] : sampled(type))
+        for (const auto& [problem, count] : counts)
             if (problem.second == divisor)
                 got << problem.first;
         QCOMPARE(got, dividends);
@@ -346,7 +370,10 @@ private slots:
         QFETCH(QString, place);
         QFETCH(QList<int>, digits);
         QFETCH(int, except);
-        for (const auto& [problem, count] : sampled(type)) {
+        const Sample& sample = sampleOf(type);
+        QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+        const ProblemCounts& counts = sample.counts;
+        for (const auto& [problem, count] : counts) {
             const auto [dividend, divisor] = problem;
             if (divisor == except)
                 continue;
@@ -361,8 +388,11 @@ private slots:
     {
         std::map<std::pair<int, int>, int> overlaps;
         std::vector<std::set<std::pair<int, int>>> sets(27);
-        for (int t = 1; t <= 26; ++t)
-            sets[static_cast<std::size_t>(t)] = support(t);
+        for (int t = 1; t <= 26; ++t) {
+            const Sample& sample = sampleOf(t);
+            QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+            sets[static_cast<std::size_t>(t)] = support(sample.counts);
+        }
         for (int a = 1; a <= 26; ++a)
             for (int b = a + 1; b <= 26; ++b) {
                 int common = 0;
@@ -409,8 +439,11 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(int, fewestDigits);
         QFETCH(int, mostDigits);
+        const Sample& sample = sampleOf(type);
+        QVERIFY2(sample.error.isEmpty(), qPrintable(sample.error));
+        const ProblemCounts& counts = sample.counts;
         const QStringList tokens = steps.split(' ');
-        for (const auto& [problem, count] : sampled(type)) {
+        for (const auto& [problem, count] : counts) {
             const auto [dividend, divisor] = problem;
             const QString where = QString("%1 / %2").arg(dividend).arg(divisor);
             QVERIFY2(divisor >= 1 && divisor <= 9, qPrintable(where));
