@@ -22,7 +22,11 @@ void appendLine(std::string& out, int divisor, const std::string& values, int co
 {
     if (count == 0)
         return;
-    out += std::to_string(divisor) + "," + std::to_string(count) + values + "\r\n";
+    out += std::to_string(divisor);
+    out += ',';
+    out += std::to_string(count);
+    out += values;
+    out += "\r\n";
 }
 
 // Two-digit dividend, two-digit divisor: every pair with D <= N <= 99.
@@ -35,7 +39,8 @@ std::string tableD4247()
             int count = 0;
             for (int n = d; n <= 99; ++n)
                 if (corrections(d, n) == k) {
-                    values += "," + std::to_string(n);
+                    values += ',';
+                    values += std::to_string(n);
                     ++count;
                 }
             appendLine(out, d, values, count);
@@ -55,7 +60,8 @@ std::string tableD5053()
                 if (n / 10 >= d || (n / 10) / (d / 10) > 9)
                     continue;
                 if (corrections(d, n) == k) {
-                    values += "," + std::to_string(n);
+                    values += ',';
+                    values += std::to_string(n);
                     ++count;
                 }
             }
