@@ -99,24 +99,29 @@ TypeTemplate deriveTemplate(int type, const NumberTables& tables, int samples, s
         int firstSeen = 0;
     };
     std::map<std::string, Shape> shapes;
+    // A problem is worked out once, the first time it comes; after that a draw only counts.
+    std::map<std::pair<int, int>, Shape*> seen;
     auto draw = [&](int i) {
         random.reset(10'000'000);
         const DivisionProblem p = runRule(type, ctx);
-        const Figure f = figureOf(LongDivision::of(p.dividend, p.divisor));
-        auto [it, fresh] = shapes.try_emplace(f.shapeKey());
-        Shape& s = it->second;
-        if (fresh) {
-            s.figure = f;
-            s.firstSeen = i;
+        Shape*& shape = seen[{p.dividend, p.divisor}];
+        if (!shape) {
+            const Figure f = figureOf(LongDivision::of(p.dividend, p.divisor));
+            auto [it, fresh] = shapes.try_emplace(f.shapeKey());
+            shape = &it->second;
+            if (fresh) {
+                shape->figure = f;
+                shape->firstSeen = i;
+            }
+            for (std::size_t l = 0; l < f.lines.size(); ++l) {
+                std::string& mask = shape->figure.lines[l].digits;
+                const std::string& digits = f.lines[l].digits;
+                for (std::size_t c = 0; c < mask.size(); ++c)
+                    if (digits[c] != '0')
+                        mask[c] = '#';
+            }
         }
-        ++s.count;
-        for (std::size_t l = 0; l < f.lines.size(); ++l) {
-            std::string& mask = s.figure.lines[l].digits;
-            const std::string& seen = f.lines[l].digits;
-            for (std::size_t c = 0; c < mask.size(); ++c)
-                if (seen[c] != '0')
-                    mask[c] = '#';
-        }
+        ++shape->count;
     };
     auto leaders = [&shapes] {
         std::pair<const Shape*, const Shape*> top{nullptr, nullptr};
