@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace pelkano::cli {
@@ -35,8 +36,14 @@ std::vector<int> parseTypeList(const std::string& text, std::string& error)
         const auto last = dash == std::string::npos ? first : parseInteger(item.substr(dash + 1));
         if (!first || !last || *first < 1 || *last > kTypeCount || *first > *last)
             return bad(item);
-        for (long long t = *first; t <= *last; ++t)
+        for (long long t = *first; t <= *last; ++t) {
+            // A ticked type is in the list once; a second mention would double its share.
+            if (std::find(types.begin(), types.end(), t) != types.end()) {
+                error = "type " + std::to_string(t) + " given twice in '" + text + "'";
+                return {};
+            }
             types.push_back(static_cast<int>(t));
+        }
         if (comma == std::string::npos)
             break;
         start = comma + 1;

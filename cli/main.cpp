@@ -33,6 +33,15 @@ void appendRow(std::string& out, const std::string& sheet, const std::string& pr
            '\n';
 }
 
+// Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short one.
+void flushIfLarge(std::string& out)
+{
+    if (out.size() >= (1u << 20)) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        out.clear();
+    }
+}
+
 long long countOption(const QCommandLineParser& parser, const QString& name, long long fallback)
 {
     if (!parser.isSet(name))
@@ -65,7 +74,10 @@ int main(int argc, char** argv)
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
     });
-    parser.process(app);
+    // A command line the parser cannot read is a usage error like any other: one line, status 2.
+    if (!parser.parse(QCoreApplication::arguments()))
+        fail(parser.errorText().toStdString());
+    parser.process(app);  // --help and --version
 
     if (!parser.positionalArguments().isEmpty())
         fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
@@ -111,10 +123,10 @@ int main(int argc, char** argv)
     std::string out = "sheet,print_number,slot,type,dividend,divisor,quotient,remainder\n";
     if (parser.isSet("draws")) {
         const long long draws = countOption(parser, "draws", 0);
-        out.reserve(static_cast<std::size_t>(draws) * 28 + out.size());
         for (long long i = 0; i < draws; ++i) {
             const GeneratedProblem g = MakeDataTyped(selected, ctx);
             appendRow(out, "", "", "", g.type, g.problem.dividend, g.problem.divisor);
+            flushIfLarge(out);
         }
     } else {
         ProblemSheet sheet;
@@ -126,8 +138,9 @@ int main(int argc, char** argv)
                 appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber), std::to_string(i + 1),
                           sheet.types[static_cast<std::size_t>(i)], std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
                           std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
+            flushIfLarge(out);
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }

@@ -1,0 +1,199 @@
+// pelkano-sheets as a user runs it: the CSV it writes, reproducibility by seed, raw draws, the
+// warning for a sheet that cannot be filled, and one-line errors with status 2 for bad input.
+#include "Sheet.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <set>
+
+using namespace pelkano;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runSheets(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PELKANO_SHEETS_EXE), arguments);
+    Run run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+const QByteArray kHeader = "sheet,print_number,slot,type,dividend,divisor,quotient,remainder";
+
+// The data rows of a run, each split into its eight fields.
+QList<QList<QByteArray>> rowsOf(const Run& run)
+{
+    QList<QByteArray> lines = run.out.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    QList<QList<QByteArray>> rows;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        rows << lines[i].split(',');
+    return rows;
+}
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void sheetsAsCsv()
+    {
+        const Run run = runSheets({"--types", "1-4,12,20", "--layout", "4x3", "--sheets", "3", "--seed", "7",
+                                   "--print-number", "5"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        QVERIFY(run.out.startsWith(kHeader + '\n'));
+        const auto rows = rowsOf(run);
+        QCOMPARE(rows.size(), 36);
+        const std::set<int> ticked{1, 2, 3, 4, 12, 20};
+        std::set<std::pair<int, int>> onSheet;
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const auto& f = rows[i];
+            QCOMPARE(f.size(), 8);
+            const int sheet = static_cast<int>(i / 12) + 1;
+            QCOMPARE(f[0].toInt(), sheet);
+            QCOMPARE(f[1].toInt(), sheet + 4);
+            QCOMPARE(f[2].toInt(), static_cast<int>(i % 12) + 1);
+            QVERIFY(ticked.count(f[3].toInt()));
+            const int dividend = f[4].toInt(), divisor = f[5].toInt();
+            QVERIFY(divisor >= 1 && divisor <= 9);
+            QCOMPARE(f[6].toInt(), dividend / divisor);
+            QCOMPARE(f[7].toInt(), dividend % divisor);
+            if (i % 12 == 0)
+                onSheet.clear();
+            QVERIFY2(onSheet.insert({dividend, divisor}).second, "a problem twice on one sheet");
+        }
+    }
+
+    void defaults()
+    {
+        const Run run = runSheets({"--types", "12", "--seed", "1"});
+        QCOMPARE(run.exitCode, 0);
+        const auto rows = rowsOf(run);
+        QCOMPARE(rows.size(), 6);  // 2段3列
+        for (const auto& f : rows) {
+            QCOMPARE(f[0], QByteArray("1"));
+            QCOMPARE(f[1], QByteArray("1"));
+        }
+    }
+
+    void sameSeedSameOutput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addRow("sheets") << QStringList{"--types", "1-26", "--layout", "3x3", "--sheets", "4"};
+        QTest::addRow("draws") << QStringList{"--types", "5,17,24", "--draws", "300"};
+    }
+    void sameSeedSameOutput()
+    {
+        QFETCH(QStringList, arguments);
+        const Run a = runSheets(arguments + QStringList{"--seed", "42"});
+        const Run b = runSheets(arguments + QStringList{"--seed", "42"});
+        const Run c = runSheets(arguments + QStringList{"--seed", "43"});
+        QCOMPARE(a.exitCode, 0);
+        QCOMPARE(a.out, b.out);
+        QVERIFY(a.out != c.out);
+    }
+
+    void rawDraws_data()
+    {
+        QTest::addColumn<int>("draws");
+        QTest::addRow("none") << 0;
+        QTest::addRow("one") << 1;
+        QTest::addRow("more than a sheet could hold") << 500;
+    }
+    void rawDraws()
+    {
+        QFETCH(int, draws);
+        const Run run = runSheets({"--types", "11,17", "--draws", QString::number(draws), "--seed", "9"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.startsWith(kHeader + '\n'));
+        const auto rows = rowsOf(run);
+        QCOMPARE(rows.size(), draws);
+        for (const auto& f : rows) {
+            QCOMPARE(f.size(), 8);
+            QVERIFY(f[0].isEmpty() && f[1].isEmpty() && f[2].isEmpty());
+            QVERIFY(f[3] == "11" || f[3] == "17");
+        }
+    }
+
+    // Type 17 has four problems: a 12-slot sheet keeps them and warns, and the run still succeeds.
+    void sheetThatCannotBeFilled()
+    {
+        const Run run = runSheets({"--types", "17", "--layout", "4x3", "--sheets", "2", "--seed", "1"});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray warning = QByteArray(kSheetWarning) + '\n';
+        QCOMPARE(run.err, warning + warning);
+        QCOMPARE(QString::fromUtf8(kSheetWarning), QStringLiteral("今の条件では、指定された問題数が確保できません。"));
+        const auto rows = rowsOf(run);
+        QCOMPARE(rows.size(), 8);
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i][2].toInt(), static_cast<int>(i % 4) + 1);
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        QTest::addRow("type 0") << QStringList{"--types", "0"} << "'0'";
+        QTest::addRow("type 79") << QStringList{"--types", "1,79"} << "'79'";
+        QTest::addRow("type abc") << QStringList{"--types", "abc"} << "'abc'";
+        QTest::addRow("falling range") << QStringList{"--types", "5-2"} << "'5-2'";
+        QTest::addRow("empty item") << QStringList{"--types", "1,,2"} << "''";
+        QTest::addRow("type given twice") << QStringList{"--types", "1-4,3"} << "type 3";
+        QTest::addRow("unknown layout") << QStringList{"--types", "1", "--layout", "5x5"} << "'5x5'";
+        QTest::addRow("negative sheets") << QStringList{"--types", "1", "--sheets", "-1"} << "'-1'";
+        QTest::addRow("negative draws") << QStringList{"--types", "1", "--draws", "-3"} << "'-3'";
+        QTest::addRow("seed not a number") << QStringList{"--types", "1", "--seed", "x1"} << "'x1'";
+        QTest::addRow("print number too large") << QStringList{"--types", "1", "--print-number", "99999999999"}
+                                                 << "'99999999999'";
+        QTest::addRow("missing --types") << QStringList{"--layout", "4x3"} << "--types";
+        QTest::addRow("--types without a value") << QStringList{"--types"} << "--types";
+        QTest::addRow("unknown option") << QStringList{"--types", "1", "--colour"} << "colour";
+        QTest::addRow("stray argument") << QStringList{"--types", "1", "extra"} << "'extra'";
+    }
+    void badInput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const Run run = runSheets(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.endsWith('\n') && run.err.count('\n') == 1, run.err.constData());
+        QVERIFY2(QString::fromUtf8(run.err).contains(named), run.err.constData());
+    }
+
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("shows");
+        QTest::addRow("--help") << "--help" << "--types";
+        QTest::addRow("--version") << "--version" << "pelkano-sheets";
+    }
+    void helpAndVersion()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, shows);
+        const Run run = runSheets({option});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QString::fromUtf8(run.out).contains(shows));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
