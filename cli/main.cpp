@@ -1,13 +1,17 @@
 // pelkano-sheets: builds worksheets as the window's Preview does and prints them as CSV, or
-// prints raw draws of the generator as a problem bank.
+// prints raw draws of the generator as a problem bank; with --output it also draws the sheets.
 #include "Options.h"
+#include "Output.h"
+#include "QtSurface.h"
 #include "Sheet.h"
 
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 using namespace pelkano;
@@ -44,11 +48,29 @@ long long countOption(const QCommandLineParser& parser, const QString& name, lon
     return *value;
 }
 
+// True when the command line asks for drawing: fonts need a QGuiApplication, which is made on
+// the offscreen platform unless QT_QPA_PLATFORM names another.
+bool wantsDrawing(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser probe;
+    probe.addOptions(cli::drawingOptions());
+    probe.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    probe.parse(args);
+    return probe.isSet("output");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const bool drawing = wantsDrawing(argc, argv);
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        drawing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName("pelkano-sheets");
     QCoreApplication::setApplicationVersion(PELKANO_VERSION);
 
@@ -65,7 +87,8 @@ int main(int argc, char** argv)
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
     });
-    parser.process(app);
+    parser.addOptions(cli::drawingOptions());
+    parser.process(*app);
 
     if (!parser.positionalArguments().isEmpty())
         fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
@@ -86,6 +109,15 @@ int main(int argc, char** argv)
         fail("invalid --layout '" + layoutText + "' (2x2, 3x2, 4x2, 2x3, 3x3 or 4x3)");
 
     const long long sheets = countOption(parser, "sheets", 1);
+    const auto drawingOptions = cli::readDrawingOptions(parser, *layout, error);
+    if (!drawingOptions)
+        fail(error);
+    if (drawing && parser.isSet("draws"))
+        fail("--output draws sheets and cannot be used with --draws");
+    if (drawing && sheets == 0)
+        fail("invalid --sheets '0' (--output needs at least one sheet)");
+    if (drawing && sheets > 1000)
+        fail("invalid --sheets '" + std::to_string(sheets) + "' (--output draws at most 1000 sheets)");
     const std::string printText = parser.value("print-number").toStdString();
     const auto printNumber = cli::parseInteger(printText);
     if (!printNumber || *printNumber < -2147483648LL || *printNumber + (sheets > 0 ? sheets - 1 : 0) > 2147483647LL)
@@ -118,6 +150,7 @@ int main(int argc, char** argv)
         }
     } else {
         ProblemSheet sheet;
+        std::vector<ProblemSheet> built;
         for (long long k = 0; k < sheets; ++k) {
             sheet.printNumber = static_cast<int>(*printNumber + k);
             if (!buildSheet(sheet, *layout, selected, ctx))
@@ -126,6 +159,18 @@ int main(int argc, char** argv)
                 appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber), std::to_string(i + 1),
                           sheet.types[static_cast<std::size_t>(i)], std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
                           std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
+            if (drawing)
+                built.push_back(sheet);
+        }
+        if (drawing) {
+            const QString faces = checkFaces();
+            if (!faces.isEmpty())
+                std::cerr << "pelkano-sheets: " << faces.toStdString() << "\n";
+            const QString written = cli::writeSheets(*drawingOptions, built);
+            if (!written.isEmpty()) {
+                std::cerr << "pelkano-sheets: " << written.toStdString() << "\n";
+                return 1;
+            }
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
