@@ -50,11 +50,8 @@ long long countOption(const QCommandLineParser& parser, const QString& name, lon
 
 // True when the command line asks for drawing: fonts need a QGuiApplication, which is made on
 // the offscreen platform unless QT_QPA_PLATFORM names another.
-bool wantsDrawing(int argc, char** argv)
+bool wantsDrawing(const QStringList& args)
 {
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser probe;
     probe.addOptions(cli::drawingOptions());
     probe.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
@@ -62,13 +59,28 @@ bool wantsDrawing(int argc, char** argv)
     return probe.isSet("output");
 }
 
+// The offscreen platform finds no session's runtime folder when run from a service or a test
+// and says so on every start; that notice is not the tool's business.
+void quietRuntimeNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    std::cerr << qFormatLogMessage(type, context, message).toStdString() << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const bool drawing = wantsDrawing(argc, argv);
-    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // The arguments as given: QGuiApplication takes some (--style) for itself out of argv.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool drawing = wantsDrawing(arguments);
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietRuntimeNotice);
+    }
     const std::unique_ptr<QCoreApplication> app =
         drawing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName("pelkano-sheets");
@@ -88,7 +100,7 @@ int main(int argc, char** argv)
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
     });
     parser.addOptions(cli::drawingOptions());
-    parser.process(*app);
+    parser.process(arguments);
 
     if (!parser.positionalArguments().isEmpty())
         fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
