@@ -1,13 +1,17 @@
 // pelkano-sheets: builds worksheets as the window's Preview does and prints them as CSV, or
-// prints raw draws of the generator as a problem bank.
+// prints raw draws of the generator as a problem bank; with --output it also draws the sheets.
 #include "Options.h"
+#include "Output.h"
+#include "QtSurface.h"
 #include "Sheet.h"
 
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 using namespace pelkano;
@@ -33,15 +37,6 @@ void appendRow(std::string& out, const std::string& sheet, const std::string& pr
            '\n';
 }
 
-// Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short one.
-void flushIfLarge(std::string& out)
-{
-    if (out.size() >= (1u << 20)) {
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        out.clear();
-    }
-}
-
 long long countOption(const QCommandLineParser& parser, const QString& name, long long fallback)
 {
     if (!parser.isSet(name))
@@ -53,11 +48,49 @@ long long countOption(const QCommandLineParser& parser, const QString& name, lon
     return *value;
 }
 
+// Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short one.
+void flushIfLarge(std::string& out)
+{
+    if (out.size() >= (1u << 20)) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        out.clear();
+    }
+
+// True when the command line asks for drawing: fonts need a QGuiApplication, which is made on
+// the offscreen platform unless QT_QPA_PLATFORM names another.
+bool wantsDrawing(const QStringList& args)
+{
+    QCommandLineParser probe;
+    probe.addOptions(cli::drawingOptions());
+    probe.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    probe.parse(args);
+    return probe.isSet("output");
+}
+
+// The offscreen platform finds no session's runtime folder when run from a service or a test
+// and says so on every start; that notice is not the tool's business.
+void quietRuntimeNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    std::cerr << qFormatLogMessage(type, context, message).toStdString() << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The arguments as given: QGuiApplication takes some (--style) for itself out of argv.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool drawing = wantsDrawing(arguments);
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietRuntimeNotice);
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        drawing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName("pelkano-sheets");
     QCoreApplication::setApplicationVersion(PELKANO_VERSION);
 
@@ -74,10 +107,11 @@ int main(int argc, char** argv)
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
     });
+    parser.addOptions(cli::drawingOptions());
     // A command line the parser cannot read is a usage error like any other: one line, status 2.
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(arguments))
         fail(parser.errorText().toStdString());
-    parser.process(app);  // --help and --version
+    parser.process(arguments);  // --help and --version
 
     if (!parser.positionalArguments().isEmpty())
         fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
@@ -98,6 +132,15 @@ int main(int argc, char** argv)
         fail("invalid --layout '" + layoutText + "' (2x2, 3x2, 4x2, 2x3, 3x3 or 4x3)");
 
     const long long sheets = countOption(parser, "sheets", 1);
+    const auto drawingOptions = cli::readDrawingOptions(parser, *layout, error);
+    if (!drawingOptions)
+        fail(error);
+    if (drawing && parser.isSet("draws"))
+        fail("--output draws sheets and cannot be used with --draws");
+    if (drawing && sheets == 0)
+        fail("invalid --sheets '0' (--output needs at least one sheet)");
+    if (drawing && sheets > 1000)
+        fail("invalid --sheets '" + std::to_string(sheets) + "' (--output draws at most 1000 sheets)");
     const std::string printText = parser.value("print-number").toStdString();
     const auto printNumber = cli::parseInteger(printText);
     if (!printNumber || *printNumber < -2147483648LL || *printNumber + (sheets > 0 ? sheets - 1 : 0) > 2147483647LL)
@@ -130,6 +173,7 @@ int main(int argc, char** argv)
         }
     } else {
         ProblemSheet sheet;
+        std::vector<ProblemSheet> built;
         for (long long k = 0; k < sheets; ++k) {
             sheet.printNumber = static_cast<int>(*printNumber + k);
             if (!buildSheet(sheet, *layout, selected, ctx))
@@ -139,6 +183,18 @@ int main(int argc, char** argv)
                           sheet.types[static_cast<std::size_t>(i)], std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
                           std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
             flushIfLarge(out);
+            if (drawing)
+                built.push_back(sheet);
+        }
+        if (drawing) {
+            const QString faces = checkFaces();
+            if (!faces.isEmpty())
+                std::cerr << "pelkano-sheets: " << faces.toStdString() << "\n";
+            const QString written = cli::writeSheets(*drawingOptions, built);
+            if (!written.isEmpty()) {
+                std::cerr << "pelkano-sheets: " << written.toStdString() << "\n";
+                return 1;
+            }
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QRectF>
 #include <QPoint>
 #include <QString>
 
@@ -29,6 +30,9 @@ public:
     void lineTo(int x, int y) override;
 
 private:
+    QFont currentFont() const;
+    void applyPen();
+
     QPainter& painter_;
     // state mirrored here and applied to the painter when drawing
     QString family_;

@@ -1,0 +1,139 @@
+#include "Output.h"
+
+#include "Options.h"
+
+#include <QFileInfo>
+
+namespace pelkano::cli {
+
+namespace {
+
+constexpr int kMinDpi = 72;
+constexpr int kMaxDpi = 1200;
+
+std::optional<int> intOption(const QCommandLineParser& parser, const QString& name, int low, int high, int fallback,
+                             std::string& error)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    const std::string text = parser.value(name).toStdString();
+    const auto value = parseInteger(text);
+    if (!value || *value < low || *value > high) {
+        error = "invalid --" + name.toStdString() + " '" + text + "' (" + std::to_string(low) + " to " +
+                std::to_string(high) + ")";
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
+}  // namespace
+
+QList<QCommandLineOption> drawingOptions()
+{
+    return {
+        {{"o", "output"},
+         "Draw the sheets to FILE: a .pdf gets one page a sheet, a .png one file a page (FILE-1.png, ...).",
+         "file"},
+        {"answers", "Follow each sheet with the same sheet showing its answers."},
+        {"page-size", "Paper: " + pageSizeNames() + " (default A4, portrait).", "name", "A4"},
+        {"dpi", "Device pixels per inch of the page (72 to 1200, default 600).", "number", "600"},
+        {"margin", "Left margin in preview pixels (1 to 70, default 15).", "number", "15"},
+        {"line-width", "Frame line width in device pixels (1 to 4, default 1).", "number", "1"},
+        {"frame", "Draw the dotted squared frame for the working (the default)."},
+        {"no-frame", "Draw no frame."},
+        {"style", "Question style: written (the default) or expression.", "style", "written"},
+        {"sentence", QString("The question sentence (default \"%1\").").arg(QString::fromUtf8(kDefaultSentence)), "text"},
+    };
+}
+
+std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parser, LayoutPattern pattern,
+                                                 std::string& error)
+{
+    DrawingOptions o;
+    o.settings.pattern = pattern;
+    o.answers = parser.isSet("answers");
+
+    if (parser.isSet("output")) {
+        o.output = parser.value("output");
+        const QString suffix = QFileInfo(o.output).suffix().toLower();
+        if (suffix == "pdf") {
+            o.kind = OutputKind::Pdf;
+        } else if (suffix == "png") {
+            o.kind = OutputKind::Png;
+        } else {
+            error = "invalid --output '" + o.output.toStdString() + "' (a file name ending in .pdf or .png)";
+            return std::nullopt;
+        }
+    }
+
+    const QString sizeName = parser.value("page-size");
+    const auto pageSize = pageSizeByName(sizeName);
+    if (!pageSize) {
+        error = "invalid --page-size '" + sizeName.toStdString() + "' (" + pageSizeNames().toStdString() + ")";
+        return std::nullopt;
+    }
+    o.setup.pageSize = *pageSize;
+
+    const auto dpi = intOption(parser, "dpi", kMinDpi, kMaxDpi, 600, error);
+    const auto margin = dpi ? intOption(parser, "margin", 1, 70, 15, error) : std::nullopt;
+    const auto lineWidth = margin ? intOption(parser, "line-width", 1, 4, 1, error) : std::nullopt;
+    if (!lineWidth)
+        return std::nullopt;
+    o.setup.dpi = *dpi;
+    o.settings.leftMargin = *margin;
+    o.settings.lineWidth = *lineWidth;
+
+    if (parser.isSet("frame") && parser.isSet("no-frame")) {
+        error = "--frame and --no-frame cannot both be given";
+        return std::nullopt;
+    }
+    o.settings.frame = !parser.isSet("no-frame");
+
+    const QString style = parser.value("style");
+    if (style == "written") {
+        o.settings.style = QuestionStyle::Written;
+    } else if (style == "expression") {
+        o.settings.style = QuestionStyle::Expression;
+    } else {
+        error = "invalid --style '" + style.toStdString() + "' (written or expression)";
+        return std::nullopt;
+    }
+
+    if (parser.isSet("sentence"))
+        o.settings.sentence = parser.value("sentence").toStdString();
+    return o;
+}
+
+std::vector<QString> pngPaths(const QString& output, int sheets, bool answers)
+{
+    const QString suffix = '.' + QFileInfo(output).suffix();
+    const QString stem = output.left(output.size() - suffix.size());
+    std::vector<QString> paths;
+    for (int k = 1; k <= sheets; ++k) {
+        paths.push_back(stem + '-' + QString::number(k) + suffix);
+        if (answers)
+            paths.push_back(stem + '-' + QString::number(k) + "-answers" + suffix);
+    }
+    return paths;
+}
+
+QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets)
+{
+    PageList pages;
+    for (const ProblemSheet& sheet : sheets) {
+        ProblemSheet question = sheet;
+        question.showAnswers = false;
+        pages.push_back(question);
+        if (options.answers) {
+            ProblemSheet answered = sheet;
+            answered.showAnswers = true;
+            pages.push_back(answered);
+        }
+    }
+    if (options.kind == OutputKind::Pdf)
+        return writePdf(options.output, pages, options.settings, options.setup);
+    return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), pages,
+                     options.settings, options.setup);
+}
+
+}  // namespace pelkano::cli

@@ -1,0 +1,46 @@
+#pragma once
+// Worksheet pages written to files: one PDF of many pages, or one PNG a page. Every page goes
+// through MakePrint on a QtSurface, as the printer's pages do. Needs a QGuiApplication (fonts).
+#include "PageLayout.h"
+
+#include <QImage>
+#include <QPageSize>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace pelkano {
+
+// The paper and the resolution of a printed page, always portrait.
+struct PageSetup {
+    QPageSize pageSize{QPageSize::A4};
+    int dpi = 600;
+
+    // The page in device pixels: each side at dpi, rounded to the nearest even number of pixels
+    // (A4 at 600 dpi is 4960 by 7016, so DrawScale is 15.5).
+    QSize pixelSize() const;
+};
+
+// "A3", "A4", "A5", "B4", "B5" (the Japanese B sizes), "Letter", "Legal"; any letter case.
+std::optional<QPageSize> pageSizeByName(const QString& name);
+// The names pageSizeByName knows, for messages.
+QString pageSizeNames();
+
+// One page: the sheet as it is to be drawn (its showAnswers decides whether figures carry answers).
+using PageList = std::vector<ProblemSheet>;
+
+// A page on a white image of setup.pixelSize(), 8-bit grey, with the setup's resolution.
+QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup);
+
+// Writes every page to one PDF file. The file appears whole or not at all (it is written beside
+// the target and renamed at the end). Returns an empty string on success, else what went wrong.
+QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup);
+
+// Writes page i to paths[i] as PNG; the two lists have the same length. All files appear, or
+// none of them. Returns an empty string on success, else what went wrong.
+QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
+                  const PageSetup& setup);
+
+}  // namespace pelkano

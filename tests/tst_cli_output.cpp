@@ -1,0 +1,203 @@
+// pelkano-sheets drawing its sheets: the PDF's pages, the PNG files and their sizes, and bad
+// drawing options refused before any file is made.
+#include <QtTest>
+
+#include <QDir>
+#include <QImageReader>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runSheets(const QString& dir, const QStringList& args)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");  // the tool must find its own way without a display
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PELKANO_SHEETS_EXE), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QStringList filesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Page objects of a PDF (not the page tree) and the first page's media box.
+int pageCount(const QByteArray& pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    int n = 0;
+    auto it = page.globalMatch(QString::fromLatin1(pdf));
+    while (it.hasNext()) {
+        it.next();
+        ++n;
+    }
+    return n;
+}
+
+QString mediaBox(const QByteArray& pdf)
+{
+    static const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)"));
+    const auto m = box.match(QString::fromLatin1(pdf));
+    return m.hasMatch() ? QStringLiteral("%1x%2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()))
+                        : QString();
+}
+
+}  // namespace
+
+class TestCliOutput : public QObject {
+    Q_OBJECT
+private slots:
+    void pdf_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("box");
+
+        QTest::addRow("one sheet") << QStringList{"--types", "1-4"} << 1 << "595x842";
+        QTest::addRow("three sheets with answers")
+            << QStringList{"--types", "1-4", "--sheets", "3", "--answers"} << 6 << "595x842";
+        QTest::addRow("expression, no frame, 4x3")
+            << QStringList{"--types", "1,3", "--layout", "4x3", "--sheets", "2", "--style", "expression", "--no-frame",
+                           "--line-width", "4", "--margin", "70"}
+            << 2 << "595x842";
+        QTest::addRow("A3 at 300 dpi") << QStringList{"--types", "2", "--page-size", "a3", "--dpi", "300"} << 1
+                                       << "842x1191";
+        QTest::addRow("B5 letter case, own sentence")
+            << QStringList{"--types", "4", "--page-size", "B5", "--sentence", "わり算をしましょう"} << 1 << "516x729";
+    }
+
+    void pdf()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, pages);
+        QFETCH(QString, box);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), args + QStringList{"--seed", "5", "-o", "sheets.pdf"});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY(run.out.startsWith("sheet,print_number,slot,type"));  // the CSV still comes out
+        QCOMPARE(filesIn(dir.path()), QStringList{"sheets.pdf"});
+        QFile file(dir.filePath("sheets.pdf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray pdf = file.readAll();
+        QVERIFY(pdf.startsWith("%PDF-"));
+        QCOMPARE(pageCount(pdf), pages);
+        QCOMPARE(mediaBox(pdf), box);
+    }
+
+    void png_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QSize>("size");
+
+        QTest::addRow("A4 at 600 dpi") << QStringList{"--types", "1"} << QStringList{"page-1.png"} << QSize(4960, 7016);
+        QTest::addRow("two sheets with answers at 100 dpi")
+            << QStringList{"--types", "1-4", "--sheets", "2", "--answers", "--dpi", "100"}
+            << QStringList{"page-1-answers.png", "page-1.png", "page-2-answers.png", "page-2.png"} << QSize(826, 1170);
+        QTest::addRow("Letter at 72 dpi") << QStringList{"--types", "3", "--page-size", "letter", "--dpi", "72"}
+                                          << QStringList{"page-1.png"} << QSize(612, 792);
+    }
+
+    void png()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, files);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), args + QStringList{"--seed", "9", "--output", "page.png"});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(filesIn(dir.path()), files);
+        for (const QString& name : files) {
+            QImageReader reader(dir.filePath(name));
+            QImageReader::setAllocationLimit(512);
+            QCOMPARE(reader.format(), QByteArray("png"));
+            QCOMPARE(reader.size(), size);
+            // White paper with something drawn on it.
+            const QImage image = reader.read();
+            QCOMPARE(qGray(image.pixel(size.width() - 1, size.height() - 1)), 255);
+            const QImage top = image.convertToFormat(QImage::Format_Grayscale8).copy(0, 0, size.width(), size.height() / 8);
+            bool drawn = false;
+            for (int y = 0; y < top.height() && !drawn; ++y) {
+                const uchar* line = top.constScanLine(y);
+                for (int x = 0; x < top.width() && !drawn; ++x)
+                    drawn = line[x] < 128;
+            }
+            QVERIFY2(drawn, "the header is missing");
+        }
+    }
+
+    void badValues_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("named");
+
+        QTest::addRow("margin 0") << QStringList{"--margin", "0"} << "'0'";
+        QTest::addRow("margin 71") << QStringList{"--margin", "71"} << "'71'";
+        QTest::addRow("margin not a number") << QStringList{"--margin", "1O"} << "'1O'";
+        QTest::addRow("line width 5") << QStringList{"--line-width", "5"} << "'5'";
+        QTest::addRow("line width 0") << QStringList{"--line-width", "0"} << "'0'";
+        QTest::addRow("style") << QStringList{"--style", "fancy"} << "'fancy'";
+        QTest::addRow("page size") << QStringList{"--page-size", "A9"} << "'A9'";
+        QTest::addRow("dpi too small") << QStringList{"--dpi", "10"} << "'10'";
+        QTest::addRow("dpi too large") << QStringList{"--dpi", "100000"} << "'100000'";
+        QTest::addRow("frame and no frame") << QStringList{"--frame", "--no-frame"} << "--no-frame";
+        QTest::addRow("no sheets") << QStringList{"--sheets", "0"} << "'0'";
+        QTest::addRow("draws") << QStringList{"--draws", "5"} << "--draws";
+    }
+
+    void badValues()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, named);
+        for (const QString& output : {QStringLiteral("bad.pdf"), QStringLiteral("bad.png")}) {
+            QTemporaryDir dir;
+            QVERIFY(dir.isValid());
+            const Run run = runSheets(dir.path(), QStringList{"--types", "1-4", "-o", output} + args);
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY2(run.err.contains(named.toUtf8()), run.err.constData());
+            QCOMPARE(run.err.trimmed().count('\n'), 0);
+            QVERIFY(run.out.isEmpty());
+            QCOMPARE(filesIn(dir.path()), QStringList());
+        }
+    }
+
+    void badOutputName()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), {"--types", "1", "-o", "sheet.txt"});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains("'sheet.txt'"));
+        QCOMPARE(filesIn(dir.path()), QStringList());
+    }
+
+    // A folder that cannot be written is a failure, not a success with no file.
+    void unwritableFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), {"--types", "1", "-o", "missing/sheet.pdf"});
+        QVERIFY(run.exitCode != 0);
+        QVERIFY(run.err.contains("missing/sheet.pdf"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliOutput)
+#include "tst_cli_output.moc"
