@@ -1,0 +1,51 @@
+// Building one 12-problem sheet (4段3列) for groups of ticked types. Groups with a type whose rule
+// is not built in this tree are skipped.
+#include "Sheet.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+using namespace pelkano;
+
+namespace {
+
+const NumberTables& tables()
+{
+    static const NumberTables t = NumberTables::load();
+    return t;
+}
+
+void buildTwelve(benchmark::State& state, int first, int last)
+{
+    SelectedTypes selected;
+    for (int t = first; t <= last; ++t) {
+        if (!ruleFor(t)) {
+            state.SkipWithError(("type " + std::to_string(t) + " has no rule in this build").c_str());
+            return;
+        }
+        selected.tick(t, true);
+    }
+    SeededRandom random(1);
+    SilentReporter reporter;
+    RuleContext ctx{random, tables(), reporter};
+    ProblemSheet sheet;
+    long long shortSheets = 0;
+    for (auto _ : state) {
+        if (!buildSheet(sheet, LayoutPattern::R4C3, selected, ctx))
+            ++shortSheets;
+        benchmark::DoNotOptimize(sheet.count);
+    }
+    state.counters["short_sheets"] = static_cast<double>(shortSheets);
+    state.SetItemsProcessed(state.iterations());
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(buildTwelve, types_1_to_26, 1, 26);
+BENCHMARK_CAPTURE(buildTwelve, types_27_to_53, 27, 53);
+BENCHMARK_CAPTURE(buildTwelve, types_54_to_78, 54, 78);
+BENCHMARK_CAPTURE(buildTwelve, type_72, 72, 72);
+BENCHMARK_CAPTURE(buildTwelve, all_78_types, 1, 78);
+
+BENCHMARK_MAIN();
