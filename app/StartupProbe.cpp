@@ -40,7 +40,8 @@ bool StartupProbe::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show && !shown_) {
         shown_ = true;
-        std::printf("shown %.1f ms after process start\n", millisecondsSinceProcessStart());
+        std::printf("main %.1f ms, shown %.1f ms after process start\n", mainEntered_,
+                    millisecondsSinceProcessStart());
     } else if (event->type() == QEvent::Expose && shown_) {
         std::printf("exposed %.1f ms after process start\n", millisecondsSinceProcessStart());
         std::fflush(stdout);

@@ -10,12 +10,14 @@ class StartupProbe final : public QObject {
 public:
     // True when the environment asks for the measurement.
     static bool requested();
-    explicit StartupProbe(QObject* parent = nullptr) : QObject(parent) {}
+    // mainEntered: milliseconds since process start when main() began.
+    explicit StartupProbe(double mainEntered, QObject* parent = nullptr) : QObject(parent), mainEntered_(mainEntered) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    double mainEntered_;
     bool shown_ = false;
 };
 

@@ -3,16 +3,20 @@
 #include "StartupProbe.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QWindow>
 
 int main(int argc, char** argv)
 {
+    const double mainEntered = pelkano::millisecondsSinceProcessStart();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelkano"));
+    QApplication::setDesktopFileName(QStringLiteral("pelkano"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelkano"), QIcon(QStringLiteral(":/pelkano.png"))));
 
     pelkano::Fmain window;
-    pelkano::StartupProbe probe;
+    pelkano::StartupProbe probe(mainEntered);
     if (pelkano::StartupProbe::requested()) {
         window.installEventFilter(&probe);
         window.winId();  // the window handle exists before show, so expose events reach the probe
