@@ -1,0 +1,66 @@
+#include "Conversions.h"
+
+#include <QFileInfo>
+
+#include <limits>
+
+namespace pelkano {
+
+std::optional<int> StrToInt(const QString& text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) {
+        negative = t[i] == u'-';
+        ++i;
+    }
+    if (i == t.size())
+        return std::nullopt;
+    long long value = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+        if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+QString conversionError(const QString& text)
+{
+    return QStringLiteral("'%1' は正しい整数値ではありません。").arg(text);
+}
+
+std::optional<int> nextPrintNumber(int n)
+{
+    if (n == std::numeric_limits<int>::max())
+        return std::nullopt;
+    return n + 1;
+}
+
+QString printNumberLimitMessage(int n)
+{
+    return QStringLiteral("プリント番号 %1 の次の番号は扱えません。プリント番号を小さくしてから印刷してください。")
+        .arg(n);
+}
+
+QString answersFileName(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    const QString answers = stem + QStringLiteral("-answers") + extension;
+    const qsizetype slash = fileName.size() - name.size();
+    return fileName.left(slash) + answers;
+}
+
+}  // namespace pelkano

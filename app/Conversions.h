@@ -1,0 +1,28 @@
+#pragma once
+// Text to number at the window's edge, the print number's next value, and the file names of a
+// print to file.
+#include <QString>
+
+#include <optional>
+
+namespace pelkano {
+
+inline const QString kAppTitle = QStringLiteral("Pelkano");
+inline const QString kWarningTitle = QStringLiteral("警告");
+
+// Decimal integer with an optional sign; blanks around it are ignored. Nothing else is read:
+// no hexadecimal, no grouping, no fraction. Values outside int are not integers here.
+std::optional<int> StrToInt(const QString& text);
+
+// The conversion-error message that names the text it could not read.
+QString conversionError(const QString& text);
+
+// The number after n, or nothing when it would not fit in int.
+std::optional<int> nextPrintNumber(int n);
+QString printNumberLimitMessage(int n);
+
+// The answer sheet's file beside the problem sheet's: "-answers" before the extension
+// ("/tmp/w.pdf" -> "/tmp/w-answers.pdf"; "/tmp/w" -> "/tmp/w-answers").
+QString answersFileName(const QString& fileName);
+
+}  // namespace pelkano

@@ -1,0 +1,498 @@
+#include "Fmain.h"
+
+#include "Conversions.h"
+#include "Glyphs.h"
+#include "PageLayout.h"
+#include "PreviewBox.h"
+#include "QtSurface.h"
+#include "RadioGroup.h"
+#include "TypePages.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include <exception>
+
+#ifndef PELKANO_VERSION
+#define PELKANO_VERSION "1.0.0"
+#endif
+
+// The pictures are compiled into a static library: their registration must be pulled in by name.
+static void initPictureResources()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
+namespace pelkano {
+namespace {
+
+constexpr int kClientWidth = 779;
+constexpr int kClientHeight = 594;
+constexpr int kOuterWidth = 787;
+constexpr int kOuterHeight = 621;
+constexpr int kPreviewWidth = 320;
+constexpr int kPreviewHeight = 441;
+
+// The design's faces where they are installed, else the IPA faces of the same cut.
+QFont uiFont(const QString& face, int pixelSize)
+{
+    QString family = face;
+    if (!QFontDatabase::hasFamily(face)) {
+        if (face == QStringLiteral("ＭＳ Ｐゴシック"))
+            family = QStringLiteral("IPAPGothic");
+        else if (face == QStringLiteral("ＭＳ ゴシック"))
+            family = QStringLiteral("IPAGothic");
+        else
+            family = QStringLiteral("IPAMincho");
+    }
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+QFrame* bevel(QWidget* parent, int x, int y, int w, int h)
+{
+    auto* frame = new QFrame(parent);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setGeometry(x, y, w, h);
+    return frame;
+}
+
+QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h, bool wrap = false)
+{
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, h);
+    l->setWordWrap(wrap);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+template <class W>
+W* named(W* widget, const char* name, int x, int y, int w, int h)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h,
+                    const QString& hint = {})
+{
+    auto* b = named(new QPushButton(caption, parent), name, x, y, w, h);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    return b;
+}
+
+// Clears ShowAnswers however the drawing ends.
+class AnswersShown {
+public:
+    AnswersShown(ProblemSheet& sheet, bool show) : sheet_(sheet) { sheet_.showAnswers = show; }
+    ~AnswersShown() { sheet_.showAnswers = false; }
+    AnswersShown(const AnswersShown&) = delete;
+    AnswersShown& operator=(const AnswersShown&) = delete;
+
+private:
+    ProblemSheet& sheet_;
+};
+
+}  // namespace
+
+Fmain::Fmain(std::unique_ptr<RandomSource> random, QWidget* parent)
+    : QWidget(parent), random_(std::move(random))
+{
+    initPictureResources();
+    setWindowTitle(kAppTitle);
+    setFont(uiFont(QStringLiteral("ＭＳ Ｐゴシック"), 15));
+    buildControls();
+    connectHandlers();
+    FormCreate();
+}
+
+Fmain::~Fmain() = default;
+
+void Fmain::setRandomSource(std::unique_ptr<RandomSource> random)
+{
+    random_ = random ? std::move(random) : std::make_unique<SeededRandom>(SeededRandom::clockSeed());
+}
+
+void Fmain::setMessages(Messages* messages)
+{
+    messages_ = messages ? messages : &boxMessages_;
+}
+
+void Fmain::buildControls()
+{
+    // Bevels first, so that everything else lies over them.
+    bevel(this, 8, 8, 337, 41);
+    bevel(this, 8, 86, 409, 43);
+    bevel(this, 8, 135, 409, 452);
+    bevel(this, 432, 24, 337, 457);
+
+    QLabel* title = label(this, QStringLiteral("Pelkano  わり算プリント  Ver %1").arg(QStringLiteral(PELKANO_VERSION)),
+                          16, 16, 322, 26, true);
+    title->setFont(uiFont(QStringLiteral("ＭＳ 明朝"), 13));
+    QPalette purple = title->palette();
+    purple.setColor(QPalette::WindowText, QColor(128, 0, 128));
+    title->setPalette(purple);
+
+    label(this, QStringLiteral("問題文"), 13, 96, 45, 15);
+    QstSentence = named(new QLineEdit(QString::fromUtf8(kDefaultSentence), this), "QstSentence", 64, 93, 345, 23);
+    QstSentence->setToolTip(QStringLiteral("問題文を入力"));
+
+    label(this, QStringLiteral("設定"), 14, 140, 30, 15);
+    btnClear = button(this, "btnClear", QStringLiteral("全てクリア"), 324, 140, 75, 18);
+
+    PageControl1 = named(new QTabWidget(this), "PageControl1", 16, 160, 394, 338);
+    buildTypePages();
+
+    QNumPattern = new RadioGroup(QStringLiteral("問題数"),
+                                 {QStringLiteral("2段2列"), QStringLiteral("3段2列"), QStringLiteral("4段2列"),
+                                  QStringLiteral("2段3列"), QStringLiteral("3段3列"), QStringLiteral("4段3列")},
+                                 2, this);
+    named(QNumPattern, "QNumPattern", 16, 504, 156, 75);
+    QNumPattern->setItemIndex(static_cast<int>(LayoutPattern::R2C3));
+
+    label(this, QStringLiteral("左余白"), 178, 504, 45, 15);
+    edtLeftMargin = named(new QLineEdit(QStringLiteral("15"), this), "edtLeftMargin", 228, 504, 24, 23);
+    edtLeftMargin->setMaxLength(2);
+    sbLeftMargin = named(new QScrollBar(Qt::Horizontal, this), "sbLeftMargin", 194, 526, 58, 12);
+    sbLeftMargin->setRange(1, 70);
+    sbLeftMargin->setPageStep(10);
+    sbLeftMargin->setValue(15);
+
+    label(this, QStringLiteral("枠線の太さ"), 211, 544, 71, 15);
+    edLineW = named(new QLineEdit(QStringLiteral("1"), this), "edLineW", 188, 555, 17, 23);
+    edLineW->setReadOnly(true);
+    sbLineWidth = named(new QScrollBar(Qt::Horizontal, this), "sbLineWidth", 211, 563, 71, 12);
+    sbLineWidth->setRange(1, 4);
+    sbLineWidth->setPageStep(1);
+    sbLineWidth->setValue(1);
+
+    label(this, QStringLiteral("プリント番号"), 258, 502, 46, 30, true);
+    PrnNum = named(new QLineEdit(QStringLiteral("1"), this), "PrnNum", 289, 517, 17, 23);
+    PrnNum->setToolTip(QStringLiteral("プリント番号を入力"));
+
+    rgWaku = new RadioGroup(QStringLiteral("枠の有無"), {QStringLiteral("あり"), QStringLiteral("なし")}, 2, this);
+    named(rgWaku, "rgWaku", 312, 502, 97, 38);
+    rgWaku->setItemIndex(0);
+    QuestStyle = new RadioGroup(QStringLiteral("問題形式"), {QStringLiteral("筆算"), QStringLiteral("式")}, 2, this);
+    named(QuestStyle, "QuestStyle", 296, 546, 113, 37);
+    QuestStyle->setItemIndex(0);
+
+    QLabel* previewLabel = label(this, QStringLiteral("ﾌﾟﾚﾋﾞｭｰ画面↓"), 560, 4, 91, 13);
+    previewLabel->setFont(uiFont(QStringLiteral("ＭＳ 明朝"), 13));
+    QPalette teal = previewLabel->palette();
+    teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
+    previewLabel->setPalette(teal);
+
+    PaintBox1 = named(new PreviewBox(this), "PaintBox1", 440, 32, kPreviewWidth, kPreviewHeight);
+    PaintBox1->setHandlers([this](QPainter& p, bool answers) { drawPreview(p, answers); },
+                           [this](QPainter& p) { return PaintBox1Paint(p); });
+
+    btnPreview = button(this, "btnPreview", QStringLiteral("プレビュー"), 473, 494, 129, 25,
+                        QStringLiteral("印刷イメージを見る"));
+    btnMaintenance = button(this, "btnMaintenance", QStringLiteral("印刷設定"), 473, 525, 129, 25,
+                            QStringLiteral("印刷の設定を変更"));
+    btnPrint = button(this, "btnPrint", QStringLiteral("印刷"), 631, 494, 129, 25, QStringLiteral("解答なしで印刷"));
+    btnPrintWithAns = button(this, "btnPrintWithAns", QStringLiteral("印刷（答えつき）"), 631, 525, 129, 25,
+                             QStringLiteral("解答ありで印刷"));
+    btnClose = button(this, "btnClose", QStringLiteral("終了"), 631, 558, 129, 25,
+                      QStringLiteral("プログラムを終了"));
+    btnPreview->setIcon(glyphIcon(Glyph::Preview));
+    btnMaintenance->setIcon(glyphIcon(Glyph::PrinterSetup));
+    btnPrint->setIcon(glyphIcon(Glyph::Print));
+    btnPrintWithAns->setIcon(glyphIcon(Glyph::PrintWithAnswers));
+    btnClose->setIcon(glyphIcon(Glyph::Close));
+    for (QPushButton* b : {btnPreview, btnMaintenance, btnPrint, btnPrintWithAns, btnClose})
+        b->setIconSize(QSize(16, 16));
+
+    btnClear->setEnabled(false);
+    btnPreview->setEnabled(false);
+    btnPrint->setEnabled(false);
+    btnPrintWithAns->setEnabled(false);
+
+    // The question sentence is first in the tab order, then the controls as they stand.
+    QWidget::setTabOrder(QstSentence, btnClear);
+    QWidget::setTabOrder(btnClear, PageControl1);
+}
+
+void Fmain::buildTypePages()
+{
+    const auto& pages = typePages();
+    for (int k = 1; k <= kTypePageCount; ++k) {
+        const TypePage& place = pages[static_cast<std::size_t>(k - 1)];
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("TabSheet%1").arg(k));
+        auto* picture = new QLabel(page);
+        picture->setObjectName(QStringLiteral("Image%1").arg(k));
+        const QPixmap pixmap(QString::fromLatin1(picturePath(k)));
+        picture->setPixmap(pixmap);
+        picture->setGeometry(place.pictureLeft, place.pictureTop, pixmap.width(), pixmap.height());
+        for (const BoxPlace& box : place.boxes) {
+            auto* check = new QCheckBox(QString::fromUtf8(typeBoxCaption(box.type)), page);
+            check->setObjectName(QStringLiteral("CheckBox%1").arg(boxNumberOfType(box.type)));
+            check->setProperty("Tag", box.type);
+            check->setGeometry(box.left, box.top, kTypeBoxWidth, kTypeBoxHeight);
+            check->setAutoFillBackground(true);
+            QPalette white = check->palette();
+            white.setColor(QPalette::Window, Qt::white);
+            white.setColor(QPalette::Button, Qt::white);
+            white.setColor(QPalette::WindowText, Qt::black);
+            check->setPalette(white);
+            check->setBackgroundRole(QPalette::Window);
+            // Unticking from code (clear-all) must run the handler too.
+            connect(check, &QCheckBox::toggled, this, [this, check] { QPClick(check); });
+        }
+        PageControl1->addTab(page, QString::fromUtf8(typePageTitle(k)));
+    }
+    PageControl1->setCurrentIndex(0);
+}
+
+void Fmain::connectHandlers()
+{
+    connect(btnClear, &QPushButton::clicked, this, &Fmain::btnClearClick);
+    connect(edtLeftMargin, &QLineEdit::textChanged, this, &Fmain::edtLeftMarginChange);
+    connect(sbLeftMargin, &QScrollBar::valueChanged, this, &Fmain::sbLeftMarginChange);
+    connect(sbLineWidth, &QScrollBar::valueChanged, this, &Fmain::sbLineWidthChange);
+    connect(edLineW, &QLineEdit::textChanged, this, &Fmain::edLineWChange);
+    connect(btnPreview, &QPushButton::clicked, this, &Fmain::btnPreviewClick);
+    connect(btnPrint, &QPushButton::clicked, this, &Fmain::btnPrintClick);
+    connect(btnPrintWithAns, &QPushButton::clicked, this, &Fmain::btnPrintWithAnsClick);
+    connect(btnMaintenance, &QPushButton::clicked, this, &Fmain::btnMaintenanceClick);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Fmain::FormCreate()
+{
+    // 1. Size and place: the design's client area, the outer frame centred on the screen.
+    resize(kClientWidth, kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - kOuterWidth) / 2, area.top() + (area.height() - kOuterHeight) / 2);
+    }
+    // 2. No preview yet, the random source, an empty sheet, the print number from its field.
+    sheet_.previewMade = false;
+    if (!random_)
+        random_ = std::make_unique<SeededRandom>(SeededRandom::clockSeed());
+    sheet_.count = 0;
+    sheet_.printNumber = StrToInt(PrnNum->text()).value_or(0);
+    // 3. The table of type boxes, CheckBox1 .. CheckBox78.
+    for (int i = 1; i <= kTypeBoxCount; ++i)
+        checkBoxes_[static_cast<std::size_t>(i - 1)] = findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i));
+    // 4. No type ticked.
+    selected_ = SelectedTypes{};
+    // 5. The number tables and their per-type line counts.
+    tables_ = NumberTables::load();
+    // 6. Margin and top offset.
+    leftMargin_ = 15;
+    topOffset_ = 50;
+    QstSentence->setFocus();
+}
+
+QCheckBox* Fmain::typeBox(int number) const
+{
+    if (number < 1 || number > kTypeBoxCount)
+        return nullptr;
+    return checkBoxes_[static_cast<std::size_t>(number - 1)];
+}
+
+RenderSettings Fmain::renderSettings() const
+{
+    RenderSettings s;
+    const int pattern = QNumPattern->itemIndex();
+    s.pattern = static_cast<LayoutPattern>(pattern >= 0 && pattern < kLayoutPatternCount ? pattern : 3);
+    s.leftMargin = leftMargin_;
+    s.topOffset = topOffset_;
+    s.frame = rgWaku->itemIndex() != 1;
+    s.lineWidth = sbLineWidth->value();
+    s.style = QuestStyle->itemIndex() == 1 ? QuestionStyle::Expression : QuestionStyle::Written;
+    s.sentence = QstSentence->text().toStdString();
+    return s;
+}
+
+// One handler for all 78 type boxes: the Tag joins or leaves the ticked list, and Preview and
+// clear-all are usable while anything is ticked.
+void Fmain::QPClick(QCheckBox* box)
+{
+    selected_.tick(box->property("Tag").toInt(), box->isChecked());
+    const bool enabled = selected_.commandsEnabled();
+    btnPreview->setEnabled(enabled);
+    btnClear->setEnabled(enabled);
+}
+
+void Fmain::btnClearClick()
+{
+    for (QCheckBox* box : checkBoxes_)
+        if (box)
+            box->setChecked(false);
+}
+
+void Fmain::edtLeftMarginChange()
+{
+    const std::optional<int> value = StrToInt(edtLeftMargin->text());
+    leftMargin_ = value && *value >= 1 && *value <= 70 ? *value : 15;
+    sbLeftMargin->setValue(leftMargin_);
+    // A refused text gives way to the margin in use even when the bar did not move.
+    const QString shown = QString::number(leftMargin_);
+    if (edtLeftMargin->text() != shown && (!value || *value != leftMargin_))
+        edtLeftMargin->setText(shown);
+    if (btnPreview->isEnabled())
+        PaintBox1->drawNow(false);
+}
+
+void Fmain::sbLeftMarginChange()
+{
+    const QString text = QString::number(sbLeftMargin->value());
+    if (edtLeftMargin->text() != text)
+        edtLeftMargin->setText(text);
+}
+
+void Fmain::sbLineWidthChange()
+{
+    edLineW->setText(QString::number(sbLineWidth->value()));
+}
+
+void Fmain::edLineWChange()
+{
+    if (btnPreview->isEnabled())
+        PaintBox1->drawNow(false);
+}
+
+void Fmain::drawPreview(QPainter& painter, bool showAnswers)
+{
+    AnswersShown shown(sheet_, showAnswers);
+    QtSurface surface(painter);
+    MakePrint(surface, kPreviewWidth, kPreviewHeight, sheet_, renderSettings());
+}
+
+bool Fmain::PaintBox1Paint(QPainter& painter)
+{
+    if (!sheet_.previewMade || sheet_.count < 1)
+        return false;
+    drawPreview(painter, true);
+    return true;
+}
+
+std::optional<int> Fmain::readPrintNumber()
+{
+    const std::optional<int> number = StrToInt(PrnNum->text());
+    if (!number)
+        messages().warning(kAppTitle, conversionError(PrnNum->text()));
+    return number;
+}
+
+void Fmain::btnPreviewClick()
+{
+    const std::optional<int> number = readPrintNumber();
+    if (!number)
+        return;
+    sheet_.printNumber = *number;
+    RuleContext ctx{*random_, tables_, reporter_};
+    bool complete = false;
+    try {
+        complete = buildSheet(sheet_, renderSettings().pattern, selected_, ctx);
+    } catch (const std::exception& e) {
+        messages().warning(kAppTitle, QString::fromStdString(e.what()));
+        return;
+    }
+    if (!complete) {
+        messages().beep();
+        messages().warning(kWarningTitle, QString::fromUtf8(kSheetWarning));
+    }
+    if (sheet_.count > 3) {
+        PaintBox1->drawNow(true);
+        sheet_.previewMade = true;
+        btnPrint->setEnabled(true);
+        btnPrintWithAns->setEnabled(true);
+    }
+}
+
+bool Fmain::printDocument(int width, int height, bool showAnswers)
+{
+    QPainter painter;
+    if (!painter.begin(&printer_)) {
+        const QString file = printer_.outputFileName();
+        messages().warning(kAppTitle,
+                           file.isEmpty()
+                               ? QStringLiteral("プリンタ '%1' で印刷を開始できません。").arg(printer_.printerName())
+                               : QStringLiteral("ファイル '%1' に印刷できません。").arg(file));
+        return false;
+    }
+    {
+        AnswersShown shown(sheet_, showAnswers);
+        QtSurface surface(painter);
+        MakePrint(surface, width, height, sheet_, renderSettings());
+    }
+    if (!painter.end()) {
+        messages().warning(kAppTitle, QStringLiteral("印刷を完了できませんでした。"));
+        return false;
+    }
+    return true;
+}
+
+// Prints the last previewed sheet, then, with answers, the same sheet again as a second document.
+// The print number in the field is used and, when everything was printed, raised by one. A number
+// whose successor does not fit is refused before anything is printed.
+bool Fmain::printCommand(bool withAnswers)
+{
+    const std::optional<int> number = readPrintNumber();
+    if (!number)
+        return false;
+    const std::optional<int> next = nextPrintNumber(*number);
+    if (!next) {
+        messages().warning(kAppTitle, printNumberLimitMessage(*number));
+        return false;
+    }
+    sheet_.printNumber = *number;
+
+    printer_.setPageOrientation(QPageLayout::Portrait);
+    printer_.setDocName(kAppTitle);
+    const int width = printer_.width();
+    const int height = printer_.height();
+    if (!printDocument(width, height, false))
+        return false;
+    if (withAnswers) {
+        // Printing to a file: the answers go beside the problems, not over them.
+        const QString file = printer_.outputFileName();
+        if (!file.isEmpty())
+            printer_.setOutputFileName(answersFileName(file));
+        const bool printed = printDocument(width, height, true);
+        if (!file.isEmpty())
+            printer_.setOutputFileName(file);
+        if (!printed)
+            return false;
+    }
+    sheet_.printNumber = *next;
+    PrnNum->setText(QString::number(*next));
+    return true;
+}
+
+void Fmain::btnPrintClick()
+{
+    printCommand(false);
+}
+
+void Fmain::btnPrintWithAnsClick()
+{
+    printCommand(true);
+}
+
+void Fmain::btnMaintenanceClick()
+{
+    QPrintDialog dialog(&printer_, this);
+    dialog.setWindowTitle(QStringLiteral("印刷設定"));
+    dialog.exec();
+}
+
+}  // namespace pelkano

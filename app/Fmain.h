@@ -1,0 +1,112 @@
+#pragma once
+// The main window: every control, the settings that shape a sheet, the table of the 78 type
+// check boxes, the number tables, and the commands (preview, print, print with answers, printer
+// setup, clear all, close). The values that outlive an event (the sheet, the left margin, the top
+// offset, the print number inside the sheet) are members passed down to drawing explicitly.
+#include "Messages.h"
+#include "NumberTable.h"
+#include "Random.h"
+#include "RenderSettings.h"
+#include "Sheet.h"
+
+#include <QPrinter>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+
+namespace pelkano {
+
+class PreviewBox;
+class RadioGroup;
+
+class Fmain final : public QWidget {
+    Q_OBJECT
+public:
+    // A null source means the program's own: seeded from the clock.
+    explicit Fmain(std::unique_ptr<RandomSource> random = nullptr, QWidget* parent = nullptr);
+    ~Fmain() override;
+
+    // Replaces the random source (tests script it).
+    void setRandomSource(std::unique_ptr<RandomSource> random);
+    // Where warnings and the beep go; null restores the message boxes. Not owned.
+    void setMessages(Messages* messages);
+
+    QPrinter& printer() { return printer_; }
+    const ProblemSheet& sheet() const { return sheet_; }
+    const SelectedTypes& selectedTypes() const { return selected_; }
+    int leftMargin() const { return leftMargin_; }
+    // The settings as drawing reads them now.
+    RenderSettings renderSettings() const;
+    QCheckBox* typeBox(int number) const;  // CheckBox1 .. CheckBox78
+    PreviewBox* previewBox() const { return PaintBox1; }
+
+    // Event handlers.
+    void QPClick(QCheckBox* box);
+    void btnClearClick();
+    void edtLeftMarginChange();
+    void sbLeftMarginChange();
+    void sbLineWidthChange();
+    void edLineWChange();
+    void btnPreviewClick();
+    void btnPrintClick();
+    void btnPrintWithAnsClick();
+    void btnMaintenanceClick();
+    bool PaintBox1Paint(QPainter& painter);
+
+private:
+    void buildControls();
+    void buildTypePages();
+    void FormCreate();
+    void connectHandlers();
+
+    Messages& messages() { return *messages_; }
+    void drawPreview(QPainter& painter, bool showAnswers);
+    std::optional<int> readPrintNumber();
+    // Prints one document of the current sheet; false (after the message) when the printer
+    // refused it.
+    bool printDocument(int width, int height, bool showAnswers);
+    bool printCommand(bool withAnswers);
+
+    // controls
+    QLineEdit* QstSentence = nullptr;
+    RadioGroup* QNumPattern = nullptr;
+    QLineEdit* edtLeftMargin = nullptr;
+    QScrollBar* sbLeftMargin = nullptr;
+    QLineEdit* edLineW = nullptr;
+    QScrollBar* sbLineWidth = nullptr;
+    QLineEdit* PrnNum = nullptr;
+    RadioGroup* rgWaku = nullptr;
+    RadioGroup* QuestStyle = nullptr;
+    PreviewBox* PaintBox1 = nullptr;
+    QPushButton* btnPreview = nullptr;
+    QPushButton* btnMaintenance = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnPrintWithAns = nullptr;
+    QPushButton* btnClose = nullptr;
+    QPushButton* btnClear = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first
+
+    // state that outlives an event
+    std::unique_ptr<RandomSource> random_;
+    BoxMessages boxMessages_{this};
+    Messages* messages_ = &boxMessages_;
+    MessageReporter reporter_{messages_};
+    NumberTables tables_;
+    SelectedTypes selected_;
+    ProblemSheet sheet_;
+    int leftMargin_ = 15;
+    int topOffset_ = 50;
+    QPrinter printer_{QPrinter::HighResolution};
+};
+
+}  // namespace pelkano

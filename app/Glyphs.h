@@ -1,0 +1,12 @@
+#pragma once
+// The 16 by 16 glyphs of the window's buttons, drawn in code.
+#include <QIcon>
+
+namespace pelkano {
+
+enum class Glyph { Preview, PrinterSetup, Print, PrintWithAnswers, Close };
+
+QPixmap glyphPixmap(Glyph glyph);
+QIcon glyphIcon(Glyph glyph);
+
+}  // namespace pelkano

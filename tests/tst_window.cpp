@@ -1,0 +1,534 @@
+// The main window driven as a user would: controls found by name, clicks and typing, printing
+// to PDF files in a temporary directory, messages collected instead of shown.
+#include "Conversions.h"
+#include "Fmain.h"
+#include "Messages.h"
+#include "PreviewBox.h"
+#include "RadioGroup.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <climits>
+#include <memory>
+#include <set>
+
+using namespace pelkano;
+
+namespace {
+
+class RecordingMessages final : public Messages {
+public:
+    void warning(const QString&, const QString& text) override { warnings << text; }
+    void beep() override { ++beeps; }
+    QStringList warnings;
+    int beeps = 0;
+};
+
+int pdfPages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QString bytes = QString::fromLatin1(file.readAll());
+    return static_cast<int>(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+// Values for a sheet of type 3 alone (R(1) picks the type, then divisor and quotient by R(9))
+// whose slot `placed + 1` never finds a new problem: `placed` distinct problems, then the first
+// one over and over, 1,001 times.
+std::vector<int> giveUpScript(int placed)
+{
+    std::vector<int> values;
+    for (int i = 0; i < placed; ++i)
+        values.insert(values.end(), {0, 0, i});  // 1 / 1, 2 / 1, 3 / 1, ...
+    for (int i = 0; i <= 1000; ++i)
+        values.insert(values.end(), {0, 0, 0});
+    return values;
+}
+
+}  // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Fmain> window;
+    RecordingMessages messages;
+
+    template <class W>
+    W* control(const char* name)
+    {
+        W* w = window->findChild<W*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    void clickBox(int number)
+    {
+        QCheckBox* box = window->typeBox(number);
+        QVERIFY(box);
+        auto* tabs = control<QTabWidget>("PageControl1");
+        tabs->setCurrentWidget(box->parentWidget());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+
+    void choosePattern(int index)
+    {
+        auto* group = control<RadioGroup>("QNumPattern");
+        QTest::mouseClick(group->button(index), Qt::LeftButton, {}, QPoint(6, group->button(index)->height() / 2));
+        QCOMPARE(group->itemIndex(), index);
+    }
+
+    void typeInto(const char* name, const QString& text)
+    {
+        auto* edit = control<QLineEdit>(name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    void click(const char* name) { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
+
+    void previewType3(LayoutPattern pattern)
+    {
+        clickBox(77);  // type 3
+        choosePattern(static_cast<int>(pattern));
+        click("btnPreview");
+    }
+
+private slots:
+    void init()
+    {
+        messages = RecordingMessages{};
+        window = std::make_unique<Fmain>(std::make_unique<SeededRandom>(20240607));
+        window->setMessages(&messages);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() { window.reset(); }
+
+    void tickingFollowsTheBoxes_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");  // check box numbers, in order
+        QTest::addColumn<QStringList>("ticked");
+        QTest::addRow("one type") << QList<int>{1} << QStringList{"5"};
+        QTest::addRow("ticked and unticked") << QList<int>{1, 1} << QStringList{};
+        QTest::addRow("types 5, 1, 30 in ticking order") << QList<int>{1, 75, 26} << QStringList{"5", "1", "30"};
+        QTest::addRow("untick the middle one") << QList<int>{1, 75, 26, 75} << QStringList{"5", "30"};
+        QTest::addRow("last box of each end") << QList<int>{74, 78} << QStringList{"78", "4"};
+    }
+
+    void tickingFollowsTheBoxes()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QStringList, ticked);
+        for (int n : clicks)
+            clickBox(n);
+        QStringList entries;
+        for (const std::string& e : window->selectedTypes().entries())
+            entries << QString::fromStdString(e);
+        QCOMPARE(entries, ticked);
+        QCOMPARE(control<QPushButton>("btnPreview")->isEnabled(), !ticked.isEmpty());
+        QCOMPARE(control<QPushButton>("btnClear")->isEnabled(), !ticked.isEmpty());
+    }
+
+    void boxesCarryTheirTypes()
+    {
+        for (int n = 1; n <= 78; ++n) {
+            QCheckBox* box = window->typeBox(n);
+            QVERIFY(box);
+            QCOMPARE(box->objectName(), QStringLiteral("CheckBox%1").arg(n));
+            const int type = n <= 74 ? n + 4 : n - 74;
+            QCOMPARE(box->property("Tag").toInt(), type);
+            QCOMPARE(box->text(), type < 10 ? QStringLiteral(" %1").arg(type) : QString::number(type));
+            QCOMPARE(box->height(), 17);
+        }
+    }
+
+    void clearAllUnticksEveryPage()
+    {
+        for (int n : {1, 30, 60, 75, 78})  // pages 1, 4, 8 and 9
+            clickBox(n);
+        QCOMPARE(window->selectedTypes().entries().size(), std::size_t{5});
+        click("btnClear");
+        for (int n = 1; n <= 78; ++n)
+            QVERIFY(!window->typeBox(n)->isChecked());
+        QVERIFY(window->selectedTypes().empty());
+        QVERIFY(!control<QPushButton>("btnPreview")->isEnabled());
+        QVERIFY(!control<QPushButton>("btnClear")->isEnabled());
+    }
+
+    void leftMarginEdit_data()
+    {
+        QTest::addColumn<QString>("before");  // typed first, "" for none
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("zero") << "" << "0" << 15 << "15";
+        QTest::addRow("above 70") << "" << "71" << 15 << "15";
+        QTest::addRow("not a number") << "" << "abc" << 15 << "15";
+        QTest::addRow("seven") << "" << "7" << 7 << "7";
+        QTest::addRow("the largest") << "" << "70" << 70 << "70";
+        QTest::addRow("the smallest") << "" << "1" << 1 << "1";
+        QTest::addRow("refused after seven") << "7" << "x" << 15 << "15";
+        QTest::addRow("negative") << "" << "-5" << 15 << "15";
+    }
+
+    void leftMarginEdit()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(int, margin);
+        QFETCH(QString, shown);
+        if (!before.isEmpty())
+            typeInto("edtLeftMargin", before);
+        typeInto("edtLeftMargin", typed);
+        QCOMPARE(window->leftMargin(), margin);
+        QCOMPARE(control<QLineEdit>("edtLeftMargin")->text(), shown);
+        QCOMPARE(control<QScrollBar>("sbLeftMargin")->value(), margin);
+        QCOMPARE(window->renderSettings().leftMargin, margin);
+    }
+
+    void leftMarginBarWritesTheEdit()
+    {
+        auto* bar = control<QScrollBar>("sbLeftMargin");
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(bar->value(), 25);
+        QCOMPARE(control<QLineEdit>("edtLeftMargin")->text(), QStringLiteral("25"));
+        QCOMPARE(window->leftMargin(), 25);
+    }
+
+    void settingRedrawsOnlyWithATypeTicked_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("lineWidth");  // else the margin
+        QTest::addRow("line width, a type ticked") << true << true;
+        QTest::addRow("line width, nothing ticked") << false << true;
+        QTest::addRow("margin, a type ticked") << true << false;
+        QTest::addRow("margin, nothing ticked") << false << false;
+    }
+
+    void settingRedrawsOnlyWithATypeTicked()
+    {
+        QFETCH(bool, ticked);
+        QFETCH(bool, lineWidth);
+        if (ticked)
+            clickBox(75);
+        PreviewBox* box = window->previewBox();
+        const int before = box->pagesDrawn();
+        if (lineWidth) {
+            control<QScrollBar>("sbLineWidth")->setValue(3);
+            QCOMPARE(control<QLineEdit>("edLineW")->text(), QStringLiteral("3"));
+            QCOMPARE(window->renderSettings().lineWidth, 3);
+        } else {
+            typeInto("edtLeftMargin", QStringLiteral("9"));
+        }
+        QCOMPARE(box->pagesDrawn() > before, ticked);
+        if (ticked)
+            QVERIFY(!box->lastShowedAnswers());
+    }
+
+    void preview_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("warned");
+        QTest::addRow("type 3, 4段3列") << 77 << 5 << 12 << false;
+        QTest::addRow("type 3, 2段2列") << 77 << 0 << 4 << false;
+        QTest::addRow("type 17, 2段2列: all four") << 13 << 0 << 4 << false;
+        QTest::addRow("type 17, 3段2列: four of six") << 13 << 1 << 4 << true;
+        QTest::addRow("type 17, 4段3列: four of twelve") << 13 << 5 << 4 << true;
+    }
+
+    void preview()
+    {
+        QFETCH(int, box);
+        QFETCH(int, pattern);
+        QFETCH(int, count);
+        QFETCH(bool, warned);
+        clickBox(box);
+        choosePattern(pattern);
+        typeInto("PrnNum", QStringLiteral("8"));
+        click("btnPreview");
+        const ProblemSheet& sheet = window->sheet();
+        QCOMPARE(sheet.count, count);
+        QCOMPARE(sheet.printNumber, 8);
+        std::set<std::pair<std::string, std::string>> distinct;
+        for (int i = 0; i < sheet.count; ++i)
+            distinct.insert({sheet.dividends[static_cast<std::size_t>(i)], sheet.divisors[static_cast<std::size_t>(i)]});
+        QCOMPARE(static_cast<int>(distinct.size()), count);
+        QCOMPARE(messages.warnings.size(), warned ? 1 : 0);
+        QCOMPARE(messages.beeps, warned ? 1 : 0);
+        if (warned)
+            QCOMPARE(messages.warnings.first(), QStringLiteral("今の条件では、指定された問題数が確保できません。"));
+        QCOMPARE(window->previewBox()->pagesDrawn(), 1);
+        QVERIFY(window->previewBox()->lastShowedAnswers());
+        QVERIFY(!sheet.showAnswers);
+        QVERIFY(sheet.previewMade);
+        QVERIFY(control<QPushButton>("btnPrint")->isEnabled());
+        QVERIFY(control<QPushButton>("btnPrintWithAns")->isEnabled());
+    }
+
+    void shortSheetIsNotDrawn_data()
+    {
+        QTest::addColumn<int>("placed");
+        QTest::addColumn<bool>("earlierPreview");
+        QTest::addRow("one problem") << 1 << false;
+        QTest::addRow("three problems") << 3 << false;
+        QTest::addRow("three problems after a preview") << 3 << true;
+    }
+
+    void shortSheetIsNotDrawn()
+    {
+        QFETCH(int, placed);
+        QFETCH(bool, earlierPreview);
+        if (earlierPreview) {
+            previewType3(LayoutPattern::R2C2);
+            QCOMPARE(window->sheet().count, 4);
+        } else {
+            clickBox(77);
+            choosePattern(static_cast<int>(LayoutPattern::R2C2));
+        }
+        auto script = std::make_unique<ScriptedRandom>(giveUpScript(placed));
+        ScriptedRandom* scripted = script.get();
+        window->setRandomSource(std::move(script));
+        const int drawn = window->previewBox()->pagesDrawn();
+        click("btnPreview");
+        QVERIFY(scripted->exhausted());
+        QCOMPARE(window->sheet().count, placed);
+        QCOMPARE(messages.warnings, QStringList{QStringLiteral("今の条件では、指定された問題数が確保できません。")});
+        QCOMPARE(messages.beeps, 1);
+        QCOMPARE(window->previewBox()->pagesDrawn(), drawn);
+        QCOMPARE(window->sheet().previewMade, earlierPreview);
+        QCOMPARE(control<QPushButton>("btnPrint")->isEnabled(), earlierPreview);
+        QCOMPARE(control<QPushButton>("btnPrintWithAns")->isEnabled(), earlierPreview);
+        // A repaint after an earlier preview shows the short sheet (with answers).
+        window->previewBox()->repaint();
+        QCOMPARE(window->previewBox()->pagesDrawn(), earlierPreview ? drawn + 1 : drawn);
+    }
+
+    void printMakesOnePageAndRaisesTheNumber()
+    {
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R4C3);
+        const auto problems = window->sheet().dividends;
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        click("btnPrint");
+        QCOMPARE(messages.warnings, QStringList{});
+        QCOMPARE(pdfPages(file), 1);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("2"));
+        QCOMPARE(window->sheet().printNumber, 2);
+        QCOMPARE(window->sheet().dividends, problems);  // printing never makes new problems
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("sheet-answers.pdf"))));
+        click("btnPrint");
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("3"));
+    }
+
+    void printWithAnswersKeepsBothDocuments()
+    {
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C3);
+        typeInto("PrnNum", QStringLiteral("41"));
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        click("btnPrintWithAns");
+        QCOMPARE(messages.warnings, QStringList{});
+        QCOMPARE(pdfPages(file), 1);
+        QCOMPARE(pdfPages(dir.filePath(QStringLiteral("sheet-answers.pdf"))), 1);
+        QCOMPARE(window->printer().outputFileName(), file);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("42"));
+        QVERIFY(!window->sheet().showAnswers);
+    }
+
+    void refusedPrintNumber_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        const QString notInteger = QStringLiteral("'abc' は正しい整数値ではありません。");
+        QTest::addRow("preview, abc") << "abc" << "btnPreview" << notInteger;
+        QTest::addRow("print, abc") << "abc" << "btnPrint" << notInteger;
+        QTest::addRow("print with answers, abc") << "abc" << "btnPrintWithAns" << notInteger;
+        QTest::addRow("print, empty") << "" << "btnPrint" << QStringLiteral("'' は正しい整数値ではありません。");
+        QTest::addRow("print, beyond int")
+            << "2147483648" << "btnPrint" << QStringLiteral("'2147483648' は正しい整数値ではありません。");
+        QTest::addRow("print, no next number")
+            << "2147483647" << "btnPrint" << printNumberLimitMessage(INT_MAX);
+        QTest::addRow("print with answers, no next number")
+            << "2147483647" << "btnPrintWithAns" << printNumberLimitMessage(INT_MAX);
+    }
+
+    void refusedPrintNumber()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        const ProblemSheet before = window->sheet();
+        const int drawn = window->previewBox()->pagesDrawn();
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        auto* field = control<QLineEdit>("PrnNum");
+        field->setText(number);
+        click(command.toLatin1().constData());
+        QCOMPARE(messages.warnings, QStringList{message});
+        QCOMPARE(field->text(), number);
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(window->sheet().printNumber, before.printNumber);
+        QCOMPARE(window->sheet().dividends, before.dividends);
+        QCOMPARE(window->sheet().count, before.count);
+        QCOMPARE(window->previewBox()->pagesDrawn(), drawn);
+    }
+
+    void printerErrorKeepsTheNumber_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addRow("print") << "btnPrint";
+        QTest::addRow("print with answers") << "btnPrintWithAns";
+    }
+
+    void printerErrorKeepsTheNumber()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        const QString file = dir.filePath(QStringLiteral("missing/sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        click(command.toLatin1().constData());
+        QCOMPARE(messages.warnings.size(), 1);
+        QVERIFY(messages.warnings.first().contains(file));
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+        QCOMPARE(window->sheet().printNumber, 1);
+    }
+
+    void controlsStandWhereDesigned_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addRow("QstSentence") << "QstSentence" << QRect(64, 93, 345, 23);
+        QTest::addRow("PageControl1") << "PageControl1" << QRect(16, 160, 394, 338);
+        QTest::addRow("QNumPattern") << "QNumPattern" << QRect(16, 504, 156, 75);
+        QTest::addRow("sbLeftMargin") << "sbLeftMargin" << QRect(194, 526, 58, 12);
+        QTest::addRow("PrnNum") << "PrnNum" << QRect(289, 517, 17, 23);
+        QTest::addRow("PaintBox1") << "PaintBox1" << QRect(440, 32, 320, 441);
+        QTest::addRow("btnPrintWithAns") << "btnPrintWithAns" << QRect(631, 525, 129, 25);
+        QTest::addRow("btnClose") << "btnClose" << QRect(631, 558, 129, 25);
+        QTest::addRow("CheckBox1, page 1") << "CheckBox1" << QRect(328, 32, 44, 17);
+        QTest::addRow("CheckBox66, page 8") << "CheckBox66" << QRect(108, 172, 44, 17);
+        QTest::addRow("CheckBox74, page 9") << "CheckBox74" << QRect(260, 176, 44, 17);
+        QTest::addRow("CheckBox78, page 1") << "CheckBox78" << QRect(256, 32, 44, 17);
+    }
+
+    void controlsStandWhereDesigned()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, bounds);
+        QWidget* w = window->findChild<QWidget*>(name);
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), bounds);
+    }
+
+    void windowDefaults()
+    {
+        QCOMPARE(window->windowTitle(), QStringLiteral("Pelkano"));
+        QCOMPARE(window->size(), QSize(779, 594));
+        const RenderSettings s = window->renderSettings();
+        QCOMPARE(s.pattern, LayoutPattern::R2C3);
+        QCOMPARE(s.leftMargin, 15);
+        QCOMPARE(s.lineWidth, 1);
+        QVERIFY(s.frame);
+        QCOMPARE(s.style, QuestionStyle::Written);
+        QCOMPARE(QString::fromStdString(s.sentence), QStringLiteral("つぎの計算をしましょう"));
+        QCOMPARE(window->sheet().printNumber, 1);
+        QCOMPARE(window->sheet().count, 0);
+        for (const char* name : {"btnPreview", "btnPrint", "btnPrintWithAns", "btnClear"})
+            QVERIFY2(!control<QPushButton>(name)->isEnabled(), name);
+        QVERIFY(control<QLineEdit>("edLineW")->isReadOnly());
+        QCOMPARE(control<QTabWidget>("PageControl1")->count(), 9);
+        QCOMPARE(control<QTabWidget>("PageControl1")->currentIndex(), 0);
+        QCOMPARE(control<QTabWidget>("PageControl1")->tabText(8), QStringLiteral("型分け⑨"));
+        for (const char* name : {"btnPreview", "btnMaintenance", "btnPrint", "btnPrintWithAns", "btnClose"})
+            QVERIFY2(!control<QPushButton>(name)->icon().isNull(), name);
+        QVERIFY(control<QPushButton>("btnClear")->icon().isNull());
+        // Nothing is drawn before the first preview.
+        window->previewBox()->repaint();
+        QCOMPARE(window->previewBox()->pagesDrawn(), 0);
+    }
+
+    void typePicturesAreLoaded()
+    {
+        for (int k = 1; k <= 9; ++k) {
+            const QPixmap picture(QStringLiteral(":/pictures/page%1.jpg").arg(k));
+            QVERIFY2(!picture.isNull(), qPrintable(QString::number(k)));
+            QCOMPARE(picture.width(), 376);
+        }
+    }
+
+    void strToInt_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("value");
+        QTest::addRow("plain") << "15" << true << 15;
+        QTest::addRow("signed") << "-3" << true << -3;
+        QTest::addRow("plus") << "+7" << true << 7;
+        QTest::addRow("blanks around") << " 12 " << true << 12;
+        QTest::addRow("largest") << "2147483647" << true << INT_MAX;
+        QTest::addRow("smallest") << "-2147483648" << true << INT_MIN;
+        QTest::addRow("one past largest") << "2147483648" << false << 0;
+        QTest::addRow("one past smallest") << "-2147483649" << false << 0;
+        QTest::addRow("empty") << "" << false << 0;
+        QTest::addRow("sign alone") << "-" << false << 0;
+        QTest::addRow("hexadecimal") << "0x1F" << false << 0;
+        QTest::addRow("fraction") << "1.5" << false << 0;
+        QTest::addRow("full-width digits") << "１２" << false << 0;
+        QTest::addRow("inner blank") << "1 2" << false << 0;
+    }
+
+    void strToInt()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(int, value);
+        const std::optional<int> got = StrToInt(text);
+        QCOMPARE(got.has_value(), ok);
+        if (ok)
+            QCOMPARE(*got, value);
+    }
+
+    void answersFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("answers");
+        QTest::addRow("pdf") << "/tmp/w.pdf" << "/tmp/w-answers.pdf";
+        QTest::addRow("no extension") << "/tmp/w" << "/tmp/w-answers";
+        QTest::addRow("dot in a directory") << "/tmp/a.b/w" << "/tmp/a.b/w-answers";
+        QTest::addRow("two dots") << "out/w.1.pdf" << "out/w.1-answers.pdf";
+        QTest::addRow("bare name") << "w.ps" << "w-answers.ps";
+    }
+
+    void answersFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, answers);
+        QCOMPARE(answersFileName(file), answers);
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
