@@ -55,6 +55,7 @@ void flushIfLarge(std::string& out)
         std::fwrite(out.data(), 1, out.size(), stdout);
         out.clear();
     }
+}
 
 // True when the command line asks for drawing: fonts need a QGuiApplication, which is made on
 // the offscreen platform unless QT_QPA_PLATFORM names another.
