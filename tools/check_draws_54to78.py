@@ -3,7 +3,7 @@
 distributions of those types, worked out here from their rules without the program's code.
 
 usage: pelkano-sheets --types 54-78 --draws 200000 --seed 1 > draws.csv
-       python3 scripts/check_draws_54to78.py draws.csv
+       python3 tools/check_draws_54to78.py draws.csv
 """
 import csv, math, sys, time
 from collections import Counter, defaultdict

@@ -2,7 +2,7 @@
 """Checks raw draws of division types 27 to 53 against their exact odds.
 
     pelkano-sheets --types 27-53 --draws 200000 --seed 1 > draws.csv
-    scripts/check-draws-27to53.py draws.csv
+    tools/check_draws_27to53.py draws.csv
 
 The odds are worked out here from the rules themselves (every rejection loop picks uniformly
 among the values it accepts; table D4247 is rebuilt from its content rule), without the
