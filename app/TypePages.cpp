@@ -1,5 +1,6 @@
 #include "TypePages.h"
 
+#include <cstdio>
 #include <string>
 
 namespace pelkano {
@@ -49,8 +50,12 @@ const char* typeBoxCaption(int type)
 {
     static const std::array<std::string, kTypeBoxCount + 1> captions = [] {
         std::array<std::string, kTypeBoxCount + 1> c;
-        for (int t = 1; t <= kTypeBoxCount; ++t)
-            c[static_cast<std::size_t>(t)] = (t < 10 ? " " : "") + std::to_string(t);
+        for (int t = 1; t <= kTypeBoxCount; ++t) {
+            // two places: a one-digit number is preceded by a space (" 5", "15")
+            char text[8];
+            std::snprintf(text, sizeof text, "%2d", t);
+            c[static_cast<std::size_t>(t)] = text;
+        }
         return c;
     }();
     return captions.at(static_cast<std::size_t>(type)).c_str();

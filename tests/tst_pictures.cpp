@@ -86,8 +86,10 @@ std::string compact(const Figure& f)
     std::string out;
     for (const FigureLine& line : f.lines) {
         const char letter = line.kind == LineKind::Dividend ? 'D' : kindName(line.kind)[0];
-        out += (out.empty() ? "" : " ") + std::string(1, letter) + std::to_string(line.row) + ':'
-            + std::to_string(line.firstCell) + ':' + line.digits;
+        if (!out.empty())
+            out += ' ';
+        out += letter;
+        out += std::to_string(line.row) + ':' + std::to_string(line.firstCell) + ':' + line.digits;
     }
     return out;
 }
