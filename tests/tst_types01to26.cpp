@@ -53,11 +53,6 @@ std::set<std::pair<int, int>> support(const ProblemCounts& counts)
     return s;
 }
 
-QList<int> toList(const std::vector<int>& v)
-{
-    return QList<int>(v.begin(), v.end());
-}
-
 int tensDigit(int n)
 {
     return n / 10 % 10;
@@ -79,11 +74,7 @@ private slots:
 
     void scriptedDraws_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QList<int>>("script");
-        QTest::addColumn<QList<int>>("asked");
-        QTest::addColumn<int>("dividend");
-        QTest::addColumn<int>("divisor");
+        test::addScriptedColumns();
 
         // clang-format off
         QTest::addRow("1: n redrawn below the divisor") << 1 << QList<int>{4, 1, 5} << QList<int>{9, 8, 8} << 7 << 5;
@@ -140,24 +131,7 @@ private slots:
         QTest::addRow("26: no draw for the ones digit") << 26 << QList<int>{3, 3, 4} << QList<int>{7, 4, 9} << 950 << 5;
         // clang-format on
     }
-    void scriptedDraws()
-    {
-        QFETCH(int, type);
-        QFETCH(QList<int>, script);
-        QFETCH(QList<int>, asked);
-        QFETCH(int, dividend);
-        QFETCH(int, divisor);
-        test::ScriptedRun run;
-        try {
-            run = test::runScripted(type, std::vector<int>(script.begin(), script.end()));
-        } catch (const RandomScriptError& e) {
-            QFAIL(e.what());
-        }
-        QCOMPARE(toList(run.asked), asked);
-        QVERIFY2(run.allUsed, "the rule stopped before the script ran out");
-        QCOMPARE(run.problem.dividend, dividend);
-        QCOMPARE(run.problem.divisor, divisor);
-    }
+    void scriptedDraws() { test::verifyScriptedRow(); }
 
     // ---- the set of problems ----
 

@@ -105,11 +105,7 @@ private slots:
     // a rule that started again would ask for the divisor's bound once more.
     void scriptedDraws_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QList<int>>("script");
-        QTest::addColumn<QList<int>>("asked");
-        QTest::addColumn<int>("dividend");
-        QTest::addColumn<int>("divisor");
+        test::addScriptedColumns();
         auto row = [](const char* tag, int type, QList<int> script, QList<int> asked, int n, int d) {
             QTest::addRow("%d: %s", type, tag) << type << script << asked << n << d;
         };
@@ -152,23 +148,7 @@ private slots:
         row("dividend 0", 53, {0, 0}, {89, 10}, 0, 11);
         row("dividend 9", 53, {88, 9}, {89, 10}, 9, 99);
     }
-    void scriptedDraws()
-    {
-        QFETCH(int, type);
-        QFETCH(QList<int>, script);
-        QFETCH(QList<int>, asked);
-        QFETCH(int, dividend);
-        QFETCH(int, divisor);
-        test::ScriptedRun run;
-        try {
-            run = test::runScripted(type, std::vector<int>(script.begin(), script.end()));
-        } catch (const RandomScriptError& e) {
-            QFAIL(e.what());  // the rule asked for more draws, or another bound, than scripted
-        }
-        QCOMPARE(QList<int>(run.asked.begin(), run.asked.end()), asked);
-        QVERIFY(run.allUsed);
-        QCOMPARE(run.problem, (DivisionProblem{dividend, divisor}));
-    }
+    void scriptedDraws() { test::verifyScriptedRow(); }
 
     // The set of problems each type reaches: its size and its first and last problem in the
     // order of dividend, then divisor.

@@ -19,7 +19,6 @@ namespace {
 
 using ProblemSet = std::set<std::pair<int, int>>;  // (dividend, divisor)
 
-std::vector<int> toVector(const QList<int>& list) { return {list.begin(), list.end()}; }
 
 // The values of the table segment that a table type draws from.
 ProblemSet segmentValues(int segment)
@@ -194,11 +193,7 @@ private slots:
     // again asks for the first n of the step it starts from.
     void drawOrder_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QList<int>>("script");
-        QTest::addColumn<QList<int>>("asked");
-        QTest::addColumn<int>("dividend");
-        QTest::addColumn<int>("divisor");
+        test::addScriptedColumns();
         using L = QList<int>;
         auto row = [](const char* name, int type, L script, L asked, int dividend, int divisor) {
             QTest::addRow("%d: %s", type, name) << type << script << asked << dividend << divisor;
@@ -284,19 +279,7 @@ private slots:
             {890, 887, 890, 887, 890, 887, 10, 890, 887, 10, 10, 890, 887, 10, 10}, 12208, 112);
         row("largest", 78, {880, 18, 9, 9}, {890, 19, 10, 10}, 99999, 980);
     }
-    void drawOrder()
-    {
-        QFETCH(int, type);
-        QFETCH(QList<int>, script);
-        QFETCH(QList<int>, asked);
-        QFETCH(int, dividend);
-        QFETCH(int, divisor);
-        const test::ScriptedRun run = test::runScripted(type, toVector(script));
-        QCOMPARE(QList<int>(run.asked.begin(), run.asked.end()), asked);
-        QVERIFY(run.allUsed);
-        QCOMPARE(run.problem.dividend, dividend);
-        QCOMPARE(run.problem.divisor, divisor);
-    }
+    void drawOrder() { test::verifyScriptedRow(); }
 
     // The same first draws give different problems when a rule starts again at step 2 (the
     // divisor stays) rather than at step 1: type 64 after L = 40 for d = 22 draws L again.

@@ -47,3 +47,37 @@ bool shareMatches(long long hits, long long total, double p, double sigmas)
 }
 
 }  // namespace pelkano::test
+
+#include <QtTest>
+
+namespace pelkano::test {
+
+void addScriptedColumns()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QList<int>>("script");
+    QTest::addColumn<QList<int>>("asked");
+    QTest::addColumn<int>("dividend");
+    QTest::addColumn<int>("divisor");
+}
+
+void verifyScriptedRow()
+{
+    QFETCH(int, type);
+    QFETCH(QList<int>, script);
+    QFETCH(QList<int>, asked);
+    QFETCH(int, dividend);
+    QFETCH(int, divisor);
+    ScriptedRun run;
+    try {
+        run = runScripted(type, std::vector<int>(script.begin(), script.end()));
+    } catch (const RandomScriptError& e) {
+        QFAIL(e.what());  // the rule asked for more draws, or another bound, than scripted
+    }
+    QCOMPARE(QList<int>(run.asked.begin(), run.asked.end()), asked);
+    QVERIFY2(run.allUsed, "the rule stopped before the script ran out");
+    QCOMPARE(run.problem.dividend, dividend);
+    QCOMPARE(run.problem.divisor, divisor);
+}
+
+}  // namespace pelkano::test

@@ -44,3 +44,14 @@ ProblemCounts sampleType(int type, long long draws, std::uint64_t seed, long lon
 bool shareMatches(long long hits, long long total, double p, double sigmas = 5.0);
 
 }  // namespace pelkano::test
+
+namespace pelkano::test {
+
+// A data-driven table of scripted runs: columns type, script, asked (the n of every R(n) in
+// order), dividend and divisor. Call addScriptedColumns() in the _data() function and
+// verifyScriptedRow() in the test function: the rule must ask exactly for `asked`, use up the
+// whole script and hand back the problem.
+void addScriptedColumns();
+void verifyScriptedRow();
+
+}  // namespace pelkano::test
