@@ -19,7 +19,6 @@ namespace {
 
 using ProblemSet = std::set<std::pair<int, int>>;  // (dividend, divisor)
 
-
 // The values of the table segment that a table type draws from.
 ProblemSet segmentValues(int segment)
 {
