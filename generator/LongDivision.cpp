@@ -4,6 +4,51 @@
 
 namespace pelkano {
 
+namespace {
+
+// The lines the steps set down: each product on an even row, the number below it on the next.
+std::vector<WorkingLine> linesOf(const LongDivision& w)
+{
+    std::vector<WorkingLine> lines;
+    const int nD = digitCount(w.dividend);
+    const int nq = static_cast<int>(w.steps.size());
+    int r = 1;
+    bool skip = false;
+    for (int i = 0; i < nq; ++i) {
+        const DivisionStep& step = w.steps[static_cast<std::size_t>(i)];
+        if (!skip)
+            lines.push_back({WorkingKind::Product, 2 * r, step.lastDigit, step.product});
+        const bool last = i + 1 == nq;
+        // The difference with the next digit brought down, or the final remainder.
+        const int cur = last ? step.remainder : w.steps[static_cast<std::size_t>(i + 1)].partialDividend;
+        skip = cur < w.divisor;
+        if (!skip) {
+            lines.push_back({WorkingKind::Difference, 2 * r + 1, step.lastDigit + 1, cur});
+            ++r;
+        } else if (last) {
+            lines.push_back({WorkingKind::Remainder, 2 * r + 1, nD - 1, cur});
+        }
+        // Otherwise the next quotient digit is 0: no line, one more digit comes down onto cur.
+    }
+    return lines;
+}
+
+// A decimal text of 1 to 9 digits without sign or leading zero.
+std::optional<int> canonicalNumber(const std::string& text)
+{
+    if (text.empty() || text.size() > 9 || (text.size() > 1 && text[0] == '0'))
+        return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
 int digitCount(int value)
 {
     int n = 1;
@@ -39,7 +84,17 @@ LongDivision LongDivision::of(int dividend, int divisor)
         if (i + 1 < nq)
             cur = s.remainder * 10 + (digits[static_cast<std::size_t>(s.lastDigit + 1)] - '0');
     }
+    w.lines = linesOf(w);
     return w;
+}
+
+std::optional<LongDivision> LongDivision::ofText(const std::string& dividend, const std::string& divisor)
+{
+    const auto D = canonicalNumber(dividend);
+    const auto d = canonicalNumber(divisor);
+    if (!D || !d || *d == 0)
+        return std::nullopt;
+    return of(*D, *d);
 }
 
 }  // namespace pelkano

@@ -1,6 +1,7 @@
 #include "Hissan.h"
 
-#include <charconv>
+#include "LongDivision.h"
+
 #include <optional>
 
 namespace pelkano {
@@ -33,17 +34,6 @@ CellGeometry geometryOf(LayoutPattern pattern)
 
 // Expression font height in layout units, the same for every pattern.
 constexpr int kExpressionHeight = 10;
-
-// A decimal text without sign read as a number; nothing for anything else.
-std::optional<long long> readNumber(const std::string& text)
-{
-    long long value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < 0)
-        return std::nullopt;
-    return value;
-}
 
 // The characters of t with one blank between neighbours.
 std::string spaced(const std::string& t)
@@ -93,50 +83,30 @@ void drawDividendLine(DrawingSurface& surface, const Frame& f, const std::string
     surface.textOut(f.x + f.quarter, f.y + f.rowPitch, spaced(divisor + bracket + dividend));
 }
 
-// The quotient over the bar and the written working below the dividend line. Positions follow
-// the digits as they are brought down; the blanks that align a number never enter the arithmetic.
-void drawWorking(DrawingSurface& surface, const Frame& f, const std::string& dividend, const std::string& divisor,
-                 long long d, const std::string& quotient)
+// The quotient over the bar and the written working below the dividend line, each number with
+// its last digit in the cell the working gives it; products are underlined across every
+// dividend cell.
+void drawWorking(DrawingSurface& surface, const Frame& f, const std::string& divisor, const LongDivision& w)
 {
-    const int nD = length(dividend);
-    const int nq = length(quotient);
+    const int nD = digitCount(w.dividend);
     const int H = f.rowPitch;
     const int xq = f.x + surface.textWidth(spaced(divisor)) + f.threeQuarters;
     // The working's columns are found with ")" whatever bracket the page passes.
     const int xw = f.x + surface.textWidth(spaced(divisor + ")")) + f.threeQuarters;
 
     // Each quotient digit stands over the dividend digit whose bringing down produced it.
-    surface.textOut(xq, f.y, spaced(padLeft(quotient, nD + 1)));
+    surface.textOut(xq, f.y, spaced(padLeft(std::to_string(w.quotient), nD + 1)));
 
-    long long cur = *readNumber(dividend.substr(0, static_cast<std::size_t>(nD - nq + 1)));
-    long long rest = 0;  // the difference of the last product, then with the next digit brought down
-    int r = 1;
-    bool skip = false;
-    for (int i = 1; i <= nq; ++i) {
-        if (!skip) {
-            const long long product = (quotient[static_cast<std::size_t>(i - 1)] - '0') * d;
-            rest = cur - product;
-            // The product's last digit stands under quotient digit i.
-            std::string p = padLeft(std::to_string(product), nD - nq + i);
-            p.append(static_cast<std::size_t>(nq - i), ' ');
+    for (const WorkingLine& line : w.lines) {
+        std::string text = padLeft(std::to_string(line.value), line.lastDigit + 1);
+        if (line.underlined()) {
+            text.append(static_cast<std::size_t>(nD - 1 - line.lastDigit), ' ');
             surface.setFontUnderline(true);
-            surface.textOut(xw, f.y + 2 * r * H, spaced(p));
+            surface.textOut(xw, f.y + line.row * H, spaced(text));
             surface.setFontUnderline(false);
+        } else {
+            surface.textOut(xw, f.y + line.row * H, spaced(text));
         }
-        const int next = nD - nq + i;  // index of the digit to bring down, from 0
-        if (i < nq)
-            rest = rest * 10 + (dividend[static_cast<std::size_t>(next)] - '0');
-        cur = rest;
-        skip = cur < d;
-        if (!skip) {
-            // The difference with the digit just brought down, its last digit under that digit.
-            surface.textOut(xw, f.y + (2 * r + 1) * H, spaced(padLeft(std::to_string(rest), nD - nq + i + 1)));
-            ++r;
-        } else if (i == nq) {
-            // The final remainder, drawn also when it is 0.
-            surface.textOut(xw, f.y + (2 * r + 1) * H, spaced(padLeft(std::to_string(rest), nD)));
-        }
-        // Otherwise the next quotient digit is 0: no line, one more digit comes down onto cur.
     }
 }
 
@@ -154,10 +124,9 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
 
     // Answers need well-formed numbers and a divisor of at least 1; anything else is drawn as
     // the bare question rather than worked.
-    const auto D = readNumber(dividend);
-    const auto d = readNumber(divisor);
-    const bool worked = showAnswers && D && d && *d > 0;
-    const std::string quotient = worked ? std::to_string(*D / *d) : std::string();
+    const std::optional<LongDivision> working =
+        showAnswers ? LongDivision::ofText(dividend, divisor) : std::nullopt;
+    const bool worked = working.has_value();
 
     surface.setFontHeight(C);
     // The frame's pen is in device pixels and never scaled; it is set whether or not a frame is drawn.
@@ -186,10 +155,9 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
             surface.textOut(x, y - E, expression);
             return;
         }
-        expression += "=" + quotient;
-        const long long remainder = *D % *d;
-        if (remainder != 0)
-            expression += "･･･" + std::to_string(remainder);
+        expression += "=" + std::to_string(working->quotient);
+        if (working->remainder != 0)
+            expression += "･･･" + std::to_string(working->remainder);
         surface.textOut(x, y - E, expression);
         surface.setFontHeight(C);
     }
@@ -197,7 +165,7 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
     const Frame f{x, y, surface.fontHeight(), scale.S(g.quarter), scale.S(g.threeQuarters)};
     drawBar(surface, f, divisor, nD);
     if (worked)
-        drawWorking(surface, f, dividend, divisor, *d, quotient);
+        drawWorking(surface, f, divisor, *working);
     drawDividendLine(surface, f, dividend, divisor, bracket);
 }
 

@@ -63,25 +63,11 @@ Figure figureOf(const LongDivision& w)
     f.lines.push_back({LineKind::Divisor, 1, 0, divisor});
     f.lines.push_back({LineKind::Dividend, 1, firstDividendCell, dividend});
 
-    int r = 1;
-    bool skip = false;
-    const int nq = static_cast<int>(w.steps.size());
-    for (int i = 0; i < nq; ++i) {
-        const DivisionStep& step = w.steps[static_cast<std::size_t>(i)];
-        const int under = firstDividendCell + step.lastDigit;  // the cell of this quotient digit
-        if (!skip)
-            endingAt(LineKind::Product, 2 * r, under, std::to_string(step.product));
-        // The difference with the next digit brought down, or the final remainder.
-        const bool last = i + 1 == nq;
-        const int cur = last ? step.remainder : w.steps[static_cast<std::size_t>(i + 1)].partialDividend;
-        skip = cur < w.divisor;
-        if (!skip) {
-            endingAt(LineKind::Working, 2 * r + 1, under + 1, std::to_string(cur));
-            ++r;
-        } else if (last) {
-            endingAt(LineKind::Remainder, 2 * r + 1, lastCell, std::to_string(cur));
-        }
-        // Otherwise the next quotient digit is 0: no line, one more digit comes down.
+    for (const WorkingLine& line : w.lines) {
+        const LineKind kind = line.kind == WorkingKind::Product      ? LineKind::Product
+                              : line.kind == WorkingKind::Difference ? LineKind::Working
+                                                                     : LineKind::Remainder;
+        endingAt(kind, line.row, firstDividendCell + line.lastDigit, std::to_string(line.value));
     }
     return f;
 }
