@@ -173,20 +173,21 @@ int main(int argc, char** argv)
             flushIfLarge(out);
         }
     } else {
-        ProblemSheet sheet;
         std::vector<ProblemSheet> built;
-        for (long long k = 0; k < sheets; ++k) {
-            sheet.printNumber = static_cast<int>(*printNumber + k);
-            if (!buildSheet(sheet, *layout, selected, ctx))
-                reporter.warn(kSheetWarning);
-            for (int i = 0; i < sheet.count; ++i)
-                appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber), std::to_string(i + 1),
-                          sheet.types[static_cast<std::size_t>(i)], std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
-                          std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
-            flushIfLarge(out);
-            if (drawing)
-                built.push_back(sheet);
-        }
+        buildSheets(sheets, *printNumber, *layout, selected, ctx,
+                    [&](long long k, const ProblemSheet& sheet, bool complete) {
+                        if (!complete)
+                            reporter.warn(kSheetWarning);
+                        for (int i = 0; i < sheet.count; ++i)
+                            appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber),
+                                      std::to_string(i + 1), sheet.types[static_cast<std::size_t>(i)],
+                                      std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
+                                      std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
+                        flushIfLarge(out);
+                        if (drawing)
+                            built.push_back(sheet);
+                        return true;
+                    });
         if (drawing) {
             const QString faces = checkFaces();
             if (!faces.isEmpty())
