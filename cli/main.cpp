@@ -107,6 +107,7 @@ int main(int argc, char** argv)
         {"seed", "Seed of the random generator (default: the clock).", "number"},
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
+        {"list-types", "Print every division type, its number, a tab and what its problems have in common, and exit."},
     });
     parser.addOptions(cli::drawingOptions());
     // A command line the parser cannot read is a usage error like any other: one line, status 2.
@@ -116,6 +117,13 @@ int main(int argc, char** argv)
 
     if (!parser.positionalArguments().isEmpty())
         fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
+    if (parser.isSet("list-types")) {
+        std::string list;
+        for (int t = 1; t <= kTypeCount; ++t)
+            list += std::to_string(t) + '\t' + typeDescriptionText(t) + '\n';
+        std::fwrite(list.data(), 1, list.size(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     if (!parser.isSet("types"))
         fail("missing --types (for example --types 1-4,12)");
 
