@@ -52,7 +52,7 @@ struct TypeDescription {
     QuotientZeros zeros = QuotientZeros::None;
     // For a two-digit divisor and a one-digit quotient: how many times the tentative quotient
     // (the leading part of the dividend divided by the divisor's tens digit) is lowered; -1 when
-    // not told. fromNine: that division gives 10 or more, so the tentative quotient starts at 9.
+    // not told. fromNine: that division always gives 9 or more, so the tentative quotient is 9.
     int corrections = -1;
     bool fromNine = false;
 };
