@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <climits>
 #include <exception>
 
@@ -80,6 +82,19 @@ QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h, 
     l->setWordWrap(wrap);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
+}
+
+// Narrows a label's face just enough that its longest line fits the label's width.
+void fitWidth(QLabel* l)
+{
+    int widest = 0;
+    for (const QString& line : l->text().split(u'\n'))
+        widest = std::max(widest, QFontMetrics(l->font()).horizontalAdvance(line));
+    if (widest <= l->width())
+        return;
+    QFont narrow = l->font();
+    narrow.setStretch(100 * l->width() / widest);
+    l->setFont(narrow);
 }
 
 template <class W>
@@ -193,7 +208,7 @@ void Fmain::buildControls()
     sbLeftMargin->setPageStep(10);
     sbLeftMargin->setValue(15);
 
-    label(this, QStringLiteral("枠線の太さ"), 211, 544, 71, 15);
+    fitWidth(label(this, QStringLiteral("枠線の太さ"), 211, 544, 71, 15));
     edLineW = named(new QLineEdit(QStringLiteral("1"), this), "edLineW", 188, 555, 17, 23);
     edLineW->setReadOnly(true);
     sbLineWidth = named(new QScrollBar(Qt::Horizontal, this), "sbLineWidth", 211, 563, 71, 12);
@@ -201,9 +216,16 @@ void Fmain::buildControls()
     sbLineWidth->setPageStep(1);
     sbLineWidth->setValue(1);
 
-    label(this, QStringLiteral("プリント番号"), 258, 502, 46, 30, true);
+    // The label in two lines clear of the edit below its second line; the edit, 17 pixels wide,
+    // shows three digits in a narrowed face with no frame inside its bounds.
+    fitWidth(label(this, QStringLiteral("プリント\n番号"), 258, 502, 46, 30));
     PrnNum = named(new QLineEdit(QStringLiteral("1"), this), "PrnNum", 289, 517, 17, 23);
     PrnNum->setToolTip(QStringLiteral("プリント番号を入力"));
+    QFont narrowDigits = uiFont(QStringLiteral("ＭＳ Ｐゴシック"), 13);
+    narrowDigits.setStretch(62);
+    PrnNum->setFont(narrowDigits);
+    PrnNum->setFrame(false);
+    PrnNum->setTextMargins(-2, 0, -2, 0);
 
     rgWaku = new RadioGroup(QStringLiteral("枠の有無"), {QStringLiteral("あり"), QStringLiteral("なし")}, 2, this);
     named(rgWaku, "rgWaku", 312, 502, 97, 38);

@@ -12,7 +12,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -596,6 +598,34 @@ private slots:
         QCOMPARE(messages.warnings.size(), cancel ? 0 : 1);
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+    }
+
+    void captionsFitTheirControls()
+    {
+        const auto fits = [](QWidget* w, int needed) {
+            return QStringLiteral("%1 '%2': %3 > %4")
+                .arg(w->objectName(), w->property("text").toString())
+                .arg(needed)
+                .arg(w->width());
+        };
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            const QFontMetrics fm(w->font());
+            int needed = 0;
+            if (auto* l = qobject_cast<QLabel*>(w); l && !l->wordWrap() && l->pixmap().isNull())
+                for (const QString& line : l->text().split(u'\n'))
+                    needed = std::max(needed, fm.horizontalAdvance(line));
+            else if (qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w))
+                needed = w->sizeHint().width();
+            else if (auto* b = qobject_cast<QPushButton*>(w))  // the text and the glyph, a bevel's breadth inside
+                needed = fm.horizontalAdvance(b->text()) + (b->icon().isNull() ? 0 : b->iconSize().width() + 4) + 4;
+            QVERIFY2(needed <= w->width(), qPrintable(fits(w, needed)));
+        }
+        // The print number shows three digits.
+        auto* number = control<QLineEdit>("PrnNum");
+        const QMargins m = number->textMargins();
+        const int frame = number->hasFrame() ? 2 * number->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+        QVERIFY(QFontMetrics(number->font()).horizontalAdvance(QStringLiteral("100")) <=
+                number->width() - frame - 4 - m.left() - m.right());  // 2 pixels inside each side
     }
 
     void controlsStandWhereDesigned_data()
