@@ -9,18 +9,25 @@
 #include "TypePages.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <climits>
 #include <exception>
 
 #ifndef PELKANO_VERSION
@@ -77,6 +84,19 @@ QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h, 
     return l;
 }
 
+// Narrows a label's face just enough that its longest line fits the label's width.
+void fitWidth(QLabel* l)
+{
+    int widest = 0;
+    for (const QString& line : l->text().split(u'\n'))
+        widest = std::max(widest, QFontMetrics(l->font()).horizontalAdvance(line));
+    if (widest <= l->width())
+        return;
+    QFont narrow = l->font();
+    narrow.setStretch(100 * l->width() / widest);
+    l->setFont(narrow);
+}
+
 template <class W>
 W* named(W* widget, const char* name, int x, int y, int w, int h)
 {
@@ -92,6 +112,23 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
     if (!hint.isEmpty())
         b->setToolTip(hint);
     return b;
+}
+
+// Files from the window have the command-line tool's resolution; printers keep their own.
+constexpr int kFileDpi = 600;
+
+bool printsToFile(const QPrinter& printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+// The page in device pixels: a file's is the whole paper at kFileDpi, as pelkano-sheets draws it;
+// a printer's is its printable area at its own resolution.
+QSize pagePixels(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return PageSetup{printer.pageLayout().pageSize(), kFileDpi}.pixelSize();
+    return {printer.width(), printer.height()};
 }
 
 // Clears ShowAnswers however the drawing ends.
@@ -171,7 +208,7 @@ void Fmain::buildControls()
     sbLeftMargin->setPageStep(10);
     sbLeftMargin->setValue(15);
 
-    label(this, QStringLiteral("枠線の太さ"), 211, 544, 71, 15);
+    fitWidth(label(this, QStringLiteral("枠線の太さ"), 211, 544, 71, 15));
     edLineW = named(new QLineEdit(QStringLiteral("1"), this), "edLineW", 188, 555, 17, 23);
     edLineW->setReadOnly(true);
     sbLineWidth = named(new QScrollBar(Qt::Horizontal, this), "sbLineWidth", 211, 563, 71, 12);
@@ -179,9 +216,16 @@ void Fmain::buildControls()
     sbLineWidth->setPageStep(1);
     sbLineWidth->setValue(1);
 
-    label(this, QStringLiteral("プリント番号"), 258, 502, 46, 30, true);
+    // The label in two lines clear of the edit below its second line; the edit, 17 pixels wide,
+    // shows three digits in a narrowed face with no frame inside its bounds.
+    fitWidth(label(this, QStringLiteral("プリント\n番号"), 258, 502, 46, 30));
     PrnNum = named(new QLineEdit(QStringLiteral("1"), this), "PrnNum", 289, 517, 17, 23);
     PrnNum->setToolTip(QStringLiteral("プリント番号を入力"));
+    QFont narrowDigits = uiFont(QStringLiteral("ＭＳ Ｐゴシック"), 13);
+    narrowDigits.setStretch(62);
+    PrnNum->setFont(narrowDigits);
+    PrnNum->setFrame(false);
+    PrnNum->setTextMargins(-2, 0, -2, 0);
 
     rgWaku = new RadioGroup(QStringLiteral("枠の有無"), {QStringLiteral("あり"), QStringLiteral("なし")}, 2, this);
     named(rgWaku, "rgWaku", 312, 502, 97, 38);
@@ -199,6 +243,7 @@ void Fmain::buildControls()
     PaintBox1 = named(new PreviewBox(this), "PaintBox1", 440, 32, kPreviewWidth, kPreviewHeight);
     PaintBox1->setHandlers([this](QPainter& p, bool answers) { drawPreview(p, answers); },
                            [this](QPainter& p) { return PaintBox1Paint(p); });
+    PaintBox1->setToolTip(QStringLiteral("ダブルクリックで大きく表示"));
 
     btnPreview = button(this, "btnPreview", QStringLiteral("プレビュー"), 473, 494, 129, 25,
                         QStringLiteral("印刷イメージを見る"));
@@ -209,18 +254,22 @@ void Fmain::buildControls()
                              QStringLiteral("解答ありで印刷"));
     btnClose = button(this, "btnClose", QStringLiteral("終了"), 631, 558, 129, 25,
                       QStringLiteral("プログラムを終了"));
+    btnSavePdf = button(this, "btnSavePdf", QStringLiteral("PDF保存…"), 473, 558, 129, 25,
+                        QStringLiteral("何枚かのプリントをPDFに保存または印刷"));
     btnPreview->setIcon(glyphIcon(Glyph::Preview));
     btnMaintenance->setIcon(glyphIcon(Glyph::PrinterSetup));
     btnPrint->setIcon(glyphIcon(Glyph::Print));
     btnPrintWithAns->setIcon(glyphIcon(Glyph::PrintWithAnswers));
     btnClose->setIcon(glyphIcon(Glyph::Close));
-    for (QPushButton* b : {btnPreview, btnMaintenance, btnPrint, btnPrintWithAns, btnClose})
+    btnSavePdf->setIcon(glyphIcon(Glyph::SavePdf));
+    for (QPushButton* b : {btnPreview, btnMaintenance, btnPrint, btnPrintWithAns, btnClose, btnSavePdf})
         b->setIconSize(QSize(16, 16));
 
     btnClear->setEnabled(false);
     btnPreview->setEnabled(false);
     btnPrint->setEnabled(false);
     btnPrintWithAns->setEnabled(false);
+    btnSavePdf->setEnabled(false);
 
     // The question sentence is first in the tab order, then the controls as they stand.
     QWidget::setTabOrder(QstSentence, btnClear);
@@ -243,6 +292,7 @@ void Fmain::buildTypePages()
             auto* check = new QCheckBox(QString::fromUtf8(typeBoxCaption(box.type)), page);
             check->setObjectName(QStringLiteral("CheckBox%1").arg(boxNumberOfType(box.type)));
             check->setProperty("Tag", box.type);
+            check->setToolTip(QString::fromStdString(typeDescriptionText(box.type)));
             check->setGeometry(box.left, box.top, kTypeBoxWidth, kTypeBoxHeight);
             check->setAutoFillBackground(true);
             QPalette white = check->palette();
@@ -270,6 +320,8 @@ void Fmain::connectHandlers()
     connect(btnPrint, &QPushButton::clicked, this, &Fmain::btnPrintClick);
     connect(btnPrintWithAns, &QPushButton::clicked, this, &Fmain::btnPrintWithAnsClick);
     connect(btnMaintenance, &QPushButton::clicked, this, &Fmain::btnMaintenanceClick);
+    connect(btnSavePdf, &QPushButton::clicked, this, &Fmain::btnSavePdfClick);
+    connect(PaintBox1, &PreviewBox::doubleClicked, this, &Fmain::PaintBox1DblClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -415,30 +467,64 @@ void Fmain::btnPreviewClick()
         sheet_.previewMade = true;
         btnPrint->setEnabled(true);
         btnPrintWithAns->setEnabled(true);
+        btnSavePdf->setEnabled(true);
     }
 }
 
-bool Fmain::printDocument(int width, int height, bool showAnswers)
+std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
 {
-    QPainter painter;
-    if (!painter.begin(&printer_)) {
-        const QString file = printer_.outputFileName();
-        messages().warning(kAppTitle,
-                           file.isEmpty()
-                               ? QStringLiteral("プリンタ '%1' で印刷を開始できません。").arg(printer_.printerName())
-                               : QStringLiteral("ファイル '%1' に印刷できません。").arg(file));
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (fileName.isEmpty()) {
+        printer->setPrinterName(printer_.printerName());
+    } else {
+        printer->setOutputFileName(fileName);
+        printer->setResolution(kFileDpi);
+        printer->setFullPage(true);
+    }
+    QPageLayout layout = printer_.pageLayout();
+    layout.setOrientation(QPageLayout::Portrait);
+    printer->setPageLayout(layout);
+    if (!fileName.isEmpty())
+        printer->setPageMargins(QMarginsF(0, 0, 0, 0));
+    else
+        printer->setFullPage(printer_.fullPage());
+    printer->setCopyCount(printer_.copyCount());
+    printer->setCollateCopies(printer_.collateCopies());
+    printer->setDuplex(printer_.duplex());
+    printer->setColorMode(printer_.colorMode());
+    printer->setPageOrder(printer_.pageOrder());
+    printer->setDocName(kAppTitle);
+    return printer;
+}
+
+bool Fmain::printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress)
+{
+    const PaintOutcome outcome = paintPages(printer, pagePixels(printer), pages, renderSettings(), progress);
+    if (outcome == PaintOutcome::Done)
+        return true;
+    if (outcome == PaintOutcome::Cancelled) {
+        if (printsToFile(printer))
+            QFile::remove(printer.outputFileName());
         return false;
     }
-    {
-        AnswersShown shown(sheet_, showAnswers);
-        QtSurface surface(painter);
-        MakePrint(surface, width, height, sheet_, renderSettings());
-    }
-    if (!painter.end()) {
-        messages().warning(kAppTitle, QStringLiteral("印刷を完了できませんでした。"));
-        return false;
-    }
-    return true;
+    const QString file = printer.outputFileName();
+    QString message;
+    if (outcome != PaintOutcome::CannotBegin)
+        message = QStringLiteral("印刷を完了できませんでした。");
+    else if (!file.isEmpty())
+        message = QStringLiteral("ファイル '%1' に印刷できません。").arg(file);
+    else if (printer.printerName().isEmpty())
+        message = QStringLiteral("プリンタが選ばれていません。「印刷設定」でプリンタかPDFファイルを選んでください。");
+    else
+        message = QStringLiteral("プリンタ '%1' で印刷を開始できません。").arg(printer.printerName());
+    messages().warning(kAppTitle, message);
+    return false;
+}
+
+void Fmain::raisePrintNumber(int next)
+{
+    sheet_.printNumber = next;
+    PrnNum->setText(QString::number(next));
 }
 
 // Prints the last previewed sheet, then, with answers, the same sheet again as a second document.
@@ -456,25 +542,14 @@ bool Fmain::printCommand(bool withAnswers)
     }
     sheet_.printNumber = *number;
 
-    printer_.setPageOrientation(QPageLayout::Portrait);
-    printer_.setDocName(kAppTitle);
-    const int width = printer_.width();
-    const int height = printer_.height();
-    if (!printDocument(width, height, false))
+    const QString file = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+    const PageList pages = pagesOf({sheet_}, AnswerSheets::AfterEach);
+    if (!printPages(*documentPrinter(file), {pages[0]}))
         return false;
-    if (withAnswers) {
-        // Printing to a file: the answers go beside the problems, not over them.
-        const QString file = printer_.outputFileName();
-        if (!file.isEmpty())
-            printer_.setOutputFileName(answersFileName(file));
-        const bool printed = printDocument(width, height, true);
-        if (!file.isEmpty())
-            printer_.setOutputFileName(file);
-        if (!printed)
-            return false;
-    }
-    sheet_.printNumber = *next;
-    PrnNum->setText(QString::number(*next));
+    // Printing to a file: the answers go beside the problems, not over them.
+    if (withAnswers && !printPages(*documentPrinter(file.isEmpty() ? file : answersFileName(file)), {pages[1]}))
+        return false;
+    raisePrintNumber(*next);
     return true;
 }
 
@@ -492,7 +567,135 @@ void Fmain::btnMaintenanceClick()
 {
     QPrintDialog dialog(&printer_, this);
     dialog.setWindowTitle(QStringLiteral("印刷設定"));
+    // The dialog only keeps the settings for later printing; its button says so.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     dialog.exec();
+}
+
+void Fmain::btnSavePdfClick()
+{
+    const std::optional<int> number = readPrintNumber();
+    if (!number)
+        return;
+    ClassSetDialog dialog(*number, this);
+    if (dialog.exec() == QDialog::Accepted)
+        makeClassSet(dialog.request());
+}
+
+bool Fmain::makeClassSet(const ClassSetRequest& request)
+{
+    const std::optional<int> number = readPrintNumber();
+    if (!number || !sheet_.previewMade)
+        return false;
+    const int count = request.sheets < 1 ? 1 : (request.sheets > kMaxClassSetSheets ? kMaxClassSetSheets : request.sheets);
+    if (*number > INT_MAX - count) {
+        messages().warning(kAppTitle, QStringLiteral("プリント番号 %1 から %2 枚の番号は扱えません。プリント番号を小さくしてください。")
+                                          .arg(*number)
+                                          .arg(count));
+        return false;
+    }
+    if (!request.print && request.fileName.isEmpty()) {
+        messages().warning(kAppTitle, QStringLiteral("保存するファイル名を入れてください。"));
+        return false;
+    }
+    sheet_.printNumber = *number;
+
+    // The sheet on the preview first, then new sheets built as Preview builds them.
+    std::vector<ProblemSheet> sheets{sheet_};
+    sheets.reserve(static_cast<std::size_t>(count));
+    bool complete = true;
+    RuleContext ctx{*random_, tables_, reporter_};
+    try {
+        buildSheets(count - 1, static_cast<long long>(*number) + 1, renderSettings().pattern, selected_, ctx,
+                    [&](long long, const ProblemSheet& sheet, bool filled) {
+                        complete = complete && filled;
+                        sheets.push_back(sheet);
+                        return true;
+                    });
+    } catch (const std::exception& e) {
+        messages().warning(kAppTitle, QString::fromStdString(e.what()));
+        return false;
+    }
+    if (!complete) {
+        messages().beep();
+        messages().warning(kWarningTitle, QString::fromUtf8(kSheetWarning));
+    }
+    const PageList pages = pagesOf(sheets, request.answers);
+
+    // A set of more pages than a second's drawing shows its progress from the start.
+    constexpr std::size_t kQuietPages = 20;
+    std::unique_ptr<QProgressDialog> progressDialog;
+    bool cancelled = false;
+    PageProgress progress;
+    if (pages.size() > kQuietPages) {
+        progressDialog = std::make_unique<QProgressDialog>(
+            request.print ? QStringLiteral("印刷しています…") : QStringLiteral("PDFを作っています…"),
+            QStringLiteral("中止"), 0, static_cast<int>(pages.size()), this);
+        progressDialog->setObjectName(QStringLiteral("ClassSetProgress"));
+        progressDialog->setWindowTitle(kAppTitle);
+        progressDialog->setWindowModality(Qt::WindowModal);
+        progressDialog->setMinimumDuration(0);
+        progressDialog->setValue(0);
+        progress = [&](int done, int) {
+            progressDialog->setValue(done);
+            cancelled = progressDialog->wasCanceled();
+            return !cancelled;
+        };
+    }
+
+    if (request.print) {
+        if (!printPages(*documentPrinter(printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName()
+                                                                                      : QString()),
+                        pages, progress))
+            return false;
+    } else {
+        const PageSetup setup{printer_.pageLayout().pageSize(), kFileDpi};
+        const QString error = writePdf(request.fileName, pages, renderSettings(), setup, progress);
+        if (cancelled)
+            return false;
+        if (!error.isEmpty()) {
+            messages().warning(kAppTitle, QStringLiteral("PDFファイル '%1' を保存できませんでした。\n%2")
+                                              .arg(request.fileName, error));
+            return false;
+        }
+    }
+    raisePrintNumber(*number + count);
+    return true;
+}
+
+bool Fmain::paintSheetAndAnswers(QPrinter& printer)
+{
+    return printPages(printer, pagesOf({sheet_}, AnswerSheets::AfterEach));
+}
+
+// The large preview: the sheet and its answer sheet at the printer's page size, zoomable, and
+// printable as 印刷（答えつき） prints (the print number raised once).
+void Fmain::PaintBox1DblClick()
+{
+    if (!sheet_.previewMade || sheet_.count < 1)
+        return;
+    const std::optional<int> number = readPrintNumber();
+    if (!number)
+        return;
+    const std::optional<int> next = nextPrintNumber(*number);
+    if (!next) {
+        messages().warning(kAppTitle, printNumberLimitMessage(*number));
+        return;
+    }
+    sheet_.printNumber = *number;
+    const std::unique_ptr<QPrinter> printer =
+        documentPrinter(printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString());
+    QPrintPreviewDialog dialog(printer.get(), this);
+    dialog.setObjectName(QStringLiteral("LargePreview"));
+    dialog.setWindowTitle(QStringLiteral("プレビュー（拡大）"));
+    dialog.resize(900, 800);
+    bool painted = true;
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this, &painted](QPrinter* p) { painted = paintSheetAndAnswers(*p); });
+    if (dialog.exec() == QDialog::Accepted && painted)
+        raisePrintNumber(*next);
 }
 
 }  // namespace pelkano

@@ -3,8 +3,10 @@
 // check boxes, the number tables, and the commands (preview, print, print with answers, printer
 // setup, clear all, close). The values that outlive an event (the sheet, the left margin, the top
 // offset, the print number inside the sheet) are members passed down to drawing explicitly.
+#include "ClassSetDialog.h"
 #include "Messages.h"
 #include "NumberTable.h"
+#include "PageOutput.h"
 #include "Random.h"
 #include "RenderSettings.h"
 #include "Sheet.h"
@@ -40,6 +42,8 @@ public:
     // Where warnings and the beep go; null restores the message boxes. Not owned.
     void setMessages(Messages* messages);
 
+    // The settings chosen in 印刷設定. Each document is printed on a printer of its own made from
+    // them, so a failed document leaves nothing behind that blocks the next.
     QPrinter& printer() { return printer_; }
     const ProblemSheet& sheet() const { return sheet_; }
     const SelectedTypes& selectedTypes() const { return selected_; }
@@ -61,6 +65,16 @@ public:
     void btnPrintWithAnsClick();
     void btnMaintenanceClick();
     bool PaintBox1Paint(QPainter& painter);
+    void btnSavePdfClick();
+    void PaintBox1DblClick();
+
+    // Builds the class set of the request from the last preview and writes or prints it; the
+    // print number is raised by the number of sheets when everything was written. False when
+    // refused, cancelled or failed (after its message, if any).
+    bool makeClassSet(const ClassSetRequest& request);
+    // Draws the last previewed sheet and its answer sheet as two pages, as the large preview
+    // shows and prints them. False (after the message) when the printer refused it.
+    bool paintSheetAndAnswers(QPrinter& printer);
 
 private:
     void buildControls();
@@ -71,10 +85,13 @@ private:
     Messages& messages() { return *messages_; }
     void drawPreview(QPainter& painter, bool showAnswers);
     std::optional<int> readPrintNumber();
-    // Prints one document of the current sheet; false (after the message) when the printer
-    // refused it.
-    bool printDocument(int width, int height, bool showAnswers);
+    // A printer for one document, made from the chosen settings; `fileName` replaces the file of
+    // a print to file.
+    std::unique_ptr<QPrinter> documentPrinter(const QString& fileName) const;
+    // Prints the pages as one document; false (after the message) when it failed or was cancelled.
+    bool printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress = {});
     bool printCommand(bool withAnswers);
+    void raisePrintNumber(int next);
 
     // controls
     QLineEdit* QstSentence = nullptr;
@@ -92,6 +109,7 @@ private:
     QPushButton* btnPrint = nullptr;
     QPushButton* btnPrintWithAns = nullptr;
     QPushButton* btnClose = nullptr;
+    QPushButton* btnSavePdf = nullptr;
     QPushButton* btnClear = nullptr;
     QTabWidget* PageControl1 = nullptr;
     std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first

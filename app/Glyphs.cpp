@@ -68,6 +68,21 @@ QPixmap glyphPixmap(Glyph glyph)
         p.drawPath(tick);                      // the red tick of a marked answer
         break;
     }
+    case Glyph::SavePdf: {
+        p.setPen(QPen(QColor(30, 30, 30), 1));
+        p.setBrush(Qt::white);
+        p.drawRect(3, 0, 9, 11);               // the back sheet of the set
+        p.drawRect(1, 2, 9, 11);               // the front sheet
+        p.setPen(QPen(QColor(120, 120, 120), 1));
+        for (int y = 5; y <= 9; y += 2)
+            p.drawLine(3, y, 8, y);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(180, 0, 0), 2));
+        p.drawLine(QPointF(12, 7), QPointF(12, 14));  // the arrow down into the file
+        p.drawLine(QPointF(9.5, 11.5), QPointF(12, 14.5));
+        p.drawLine(QPointF(14.5, 11.5), QPointF(12, 14.5));
+        break;
+    }
     case Glyph::Close: {
         p.setPen(QPen(QColor(60, 40, 20), 1));
         p.setBrush(QColor(170, 110, 50));

@@ -4,7 +4,7 @@
 
 namespace pelkano {
 
-enum class Glyph { Preview, PrinterSetup, Print, PrintWithAnswers, Close };
+enum class Glyph { Preview, PrinterSetup, Print, PrintWithAnswers, Close, SavePdf };
 
 QPixmap glyphPixmap(Glyph glyph);
 QIcon glyphIcon(Glyph glyph);

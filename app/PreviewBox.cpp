@@ -1,5 +1,6 @@
 #include "PreviewBox.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace pelkano {
@@ -45,6 +46,12 @@ void PreviewBox::paintEvent(QPaintEvent*)
         lastShowedAnswers_ = answers;
         emit pageDrawn(answers);
     }
+}
+
+void PreviewBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
 }
 
 }  // namespace pelkano

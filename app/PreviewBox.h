@@ -26,9 +26,11 @@ public:
 
 signals:
     void pageDrawn(bool showAnswers);
+    void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     DrawPage drawPage_;

@@ -12,6 +12,7 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
 {
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], this);
+        b->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; }"));  // the captions fit narrow columns
         group_->addButton(b, i);
         buttons_.push_back(b);
     }

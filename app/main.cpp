@@ -1,6 +1,7 @@
 #include "Fmain.h"
 #include "QtSurface.h"
 #include "StartupProbe.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
 {
     const double mainEntered = pelkano::millisecondsSinceProcessStart();
     QApplication app(argc, argv);
+    pelkano::installQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Pelkano"));
     QApplication::setDesktopFileName(QStringLiteral("pelkano"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelkano"), QIcon(QStringLiteral(":/pelkano.png"))));

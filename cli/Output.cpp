@@ -119,17 +119,7 @@ std::vector<QString> pngPaths(const QString& output, int sheets, bool answers)
 
 QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets)
 {
-    PageList pages;
-    for (const ProblemSheet& sheet : sheets) {
-        ProblemSheet question = sheet;
-        question.showAnswers = false;
-        pages.push_back(question);
-        if (options.answers) {
-            ProblemSheet answered = sheet;
-            answered.showAnswers = true;
-            pages.push_back(answered);
-        }
-    }
+    const PageList pages = pagesOf(sheets, options.answers ? AnswerSheets::AfterEach : AnswerSheets::None);
     if (options.kind == OutputKind::Pdf)
         return writePdf(options.output, pages, options.settings, options.setup);
     return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), pages,

@@ -107,6 +107,7 @@ int main(int argc, char** argv)
         {"seed", "Seed of the random generator (default: the clock).", "number"},
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
+        {"list-types", "Print every division type, its number, a tab and what its problems have in common, and exit."},
     });
     parser.addOptions(cli::drawingOptions());
     // A command line the parser cannot read is a usage error like any other: one line, status 2.
@@ -116,6 +117,13 @@ int main(int argc, char** argv)
 
     if (!parser.positionalArguments().isEmpty())
         fail("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
+    if (parser.isSet("list-types")) {
+        std::string list;
+        for (int t = 1; t <= kTypeCount; ++t)
+            list += std::to_string(t) + '\t' + typeDescriptionText(t) + '\n';
+        std::fwrite(list.data(), 1, list.size(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     if (!parser.isSet("types"))
         fail("missing --types (for example --types 1-4,12)");
 
@@ -173,20 +181,21 @@ int main(int argc, char** argv)
             flushIfLarge(out);
         }
     } else {
-        ProblemSheet sheet;
         std::vector<ProblemSheet> built;
-        for (long long k = 0; k < sheets; ++k) {
-            sheet.printNumber = static_cast<int>(*printNumber + k);
-            if (!buildSheet(sheet, *layout, selected, ctx))
-                reporter.warn(kSheetWarning);
-            for (int i = 0; i < sheet.count; ++i)
-                appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber), std::to_string(i + 1),
-                          sheet.types[static_cast<std::size_t>(i)], std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
-                          std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
-            flushIfLarge(out);
-            if (drawing)
-                built.push_back(sheet);
-        }
+        buildSheets(sheets, *printNumber, *layout, selected, ctx,
+                    [&](long long k, const ProblemSheet& sheet, bool complete) {
+                        if (!complete)
+                            reporter.warn(kSheetWarning);
+                        for (int i = 0; i < sheet.count; ++i)
+                            appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber),
+                                      std::to_string(i + 1), sheet.types[static_cast<std::size_t>(i)],
+                                      std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
+                                      std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
+                        flushIfLarge(out);
+                        if (drawing)
+                            built.push_back(sheet);
+                        return true;
+                    });
         if (drawing) {
             const QString faces = checkFaces();
             if (!faces.isEmpty())

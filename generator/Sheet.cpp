@@ -79,4 +79,17 @@ bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes&
     return complete;
 }
 
+long long buildSheets(long long count, long long firstNumber, LayoutPattern pattern, const SelectedTypes& selected,
+                      RuleContext& ctx, const SheetBuilt& built)
+{
+    ProblemSheet sheet;
+    for (long long k = 0; k < count; ++k) {
+        sheet.printNumber = static_cast<int>(firstNumber + k);
+        const bool complete = buildSheet(sheet, pattern, selected, ctx);
+        if (!built(k, sheet, complete))
+            return k + 1;
+    }
+    return count;
+}
+
 }  // namespace pelkano

@@ -4,6 +4,7 @@
 #include "TypeRules.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,5 +63,13 @@ struct ProblemSheet {
 // no new problem within 1,000 draws: the sheet then keeps the problems before that slot, and the
 // caller shows kSheetWarning. Slots past the count keep their old text.
 bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes& selected, RuleContext& ctx);
+
+// A set of sheets, one after another, each built as Preview builds one: sheet k (from 0) carries
+// the print number firstNumber + k (the caller keeps every number within int). After each sheet,
+// `built` sees it and whether it was filled; returning false stops the set there. The one sheet
+// object is reused, so `built` copies what it keeps. Returns how many sheets were built.
+using SheetBuilt = std::function<bool(long long index, const ProblemSheet& sheet, bool complete)>;
+long long buildSheets(long long count, long long firstNumber, LayoutPattern pattern, const SelectedTypes& selected,
+                      RuleContext& ctx, const SheetBuilt& built);
 
 }  // namespace pelkano

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <string>
 
 namespace pelkano {
 
@@ -37,5 +38,28 @@ RuleFn ruleFor(int type);
 
 // Runs the rule of one type; throws UnsupportedType for a type without a rule.
 DivisionProblem runRule(int type, RuleContext& ctx);
+
+// What a teacher is told about a type: what every problem of the type has in common.
+enum class RemainderKind { None, Some, Either };  // always 0, never 0, both occur
+enum class QuotientZeros { None, Ones, Tens, TensAndOnes };  // the places of the quotient that are always 0
+
+struct TypeDescription {
+    int dividendDigitsMin = 1;
+    int dividendDigitsMax = 1;
+    int divisorDigits = 1;
+    int quotientDigits = 1;  // 0: the quotient is 0
+    RemainderKind remainder = RemainderKind::Either;
+    QuotientZeros zeros = QuotientZeros::None;
+    // For a two-digit divisor and a one-digit quotient: how many times the tentative quotient
+    // (the leading part of the dividend divided by the divisor's tens digit) is lowered; -1 when
+    // not told. fromNine: that division always gives 9 or more, so the tentative quotient is 9.
+    int corrections = -1;
+    bool fromNine = false;
+};
+
+// The description of type 1..78; throws UnsupportedType for any other number.
+const TypeDescription& typeDescription(int type);
+// The one line shown to a teacher, e.g. "2けた÷1けた　あまりなし　商は2けた" (UTF-8).
+std::string typeDescriptionText(int type);
 
 }  // namespace pelkano

@@ -76,13 +76,53 @@ QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, cons
     return image;
 }
 
-QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup)
+PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers)
+{
+    PageList pages;
+    const auto add = [&pages](const ProblemSheet& sheet, bool showAnswers) {
+        pages.push_back(sheet);
+        pages.back().showAnswers = showAnswers;
+    };
+    for (const ProblemSheet& sheet : sheets) {
+        add(sheet, false);
+        if (answers == AnswerSheets::AfterEach)
+            add(sheet, true);
+    }
+    if (answers == AnswerSheets::AtEnd)
+        for (const ProblemSheet& sheet : sheets)
+            add(sheet, true);
+    return pages;
+}
+
+PaintOutcome paintPages(QPagedPaintDevice& device, QSize pixels, const PageList& pages,
+                        const RenderSettings& settings, const PageProgress& progress)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return PaintOutcome::CannotBegin;
+    const int total = static_cast<int>(pages.size());
+    for (int i = 0; i < total; ++i) {
+        if (i > 0 && !device.newPage())
+            return PaintOutcome::CannotAddPage;
+        QtSurface surface(painter);
+        MakePrint(surface, pixels.width(), pixels.height(), pages[static_cast<std::size_t>(i)], settings);
+        if (progress && !progress(i + 1, total)) {
+            painter.end();
+            return PaintOutcome::Cancelled;
+        }
+    }
+    return painter.end() ? PaintOutcome::Done : PaintOutcome::CannotFinish;
+}
+
+QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup,
+                 const PageProgress& progress)
 {
     if (pages.empty())
         return QStringLiteral("no pages to write to %1").arg(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fileError(file);
+    PaintOutcome outcome = PaintOutcome::Done;
     {
         QPdfWriter writer(&file);
         writer.setResolution(setup.dpi);
@@ -91,21 +131,22 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
         QPageLayout layout(setup.pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
         layout.setMode(QPageLayout::FullPageMode);
         writer.setPageLayout(layout);
-
         // The page is drawn in whole device pixels of the setup's size; it lies within a pixel
         // or two of the paper's own size at this resolution, and the page's margins are blank.
-        const QSize size = setup.pixelSize();
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return QStringLiteral("cannot start a PDF in %1").arg(path);
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            if (i > 0 && !writer.newPage())
-                return QStringLiteral("cannot add page %1 to %2").arg(i + 1).arg(path);
-            QtSurface surface(painter);
-            MakePrint(surface, size.width(), size.height(), pages[i], settings);
-        }
-        if (!painter.end())
-            return QStringLiteral("cannot finish the PDF %1").arg(path);
+        outcome = paintPages(writer, setup.pixelSize(), pages, settings, progress);
+    }
+    switch (outcome) {
+    case PaintOutcome::Done:
+        break;
+    case PaintOutcome::Cancelled:
+        file.cancelWriting();
+        return QStringLiteral("writing %1 was cancelled").arg(path);
+    case PaintOutcome::CannotBegin:
+        return QStringLiteral("cannot start a PDF in %1").arg(path);
+    case PaintOutcome::CannotAddPage:
+        return QStringLiteral("cannot add a page to %1").arg(path);
+    case PaintOutcome::CannotFinish:
+        return QStringLiteral("cannot finish the PDF %1").arg(path);
     }
     if (file.error() != QFileDevice::NoError || !file.commit())
         return fileError(file);

@@ -8,8 +8,11 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
+
+class QPagedPaintDevice;
 
 namespace pelkano {
 
@@ -31,12 +34,31 @@ QString pageSizeNames();
 // One page: the sheet as it is to be drawn (its showAnswers decides whether figures carry answers).
 using PageList = std::vector<ProblemSheet>;
 
+// Where the answer sheets go in a set: none, each right after its sheet, or all after the last
+// sheet in the same order.
+enum class AnswerSheets { None, AfterEach, AtEnd };
+
+// The pages of a set of sheets: each sheet without answers, and its answer sheet where asked.
+PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers);
+
+// Told after each page how many of the total are drawn; returning false cancels the rest.
+using PageProgress = std::function<bool(int done, int total)>;
+
+enum class PaintOutcome { Done, Cancelled, CannotBegin, CannotAddPage, CannotFinish };
+
+// Paints every page, one device page each, through MakePrint on a surface of `pixels` device
+// pixels: the one drawing path of PDF files and printers. The device must not be in use.
+PaintOutcome paintPages(QPagedPaintDevice& device, QSize pixels, const PageList& pages,
+                        const RenderSettings& settings, const PageProgress& progress = {});
+
 // A page on a white image of setup.pixelSize(), 8-bit grey, with the setup's resolution.
 QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup);
 
 // Writes every page to one PDF file. The file appears whole or not at all (it is written beside
 // the target and renamed at the end). Returns an empty string on success, else what went wrong.
-QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup);
+// A progress that returns false cancels: no file appears and the result says so.
+QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup,
+                 const PageProgress& progress = {});
 
 // Writes page i to paths[i] as PNG; the two lists have the same length. All files appear, or
 // none of them. Returns an empty string on success, else what went wrong.

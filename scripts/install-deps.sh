@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
   libjpeg62-turbo libbenchmark-dev
   xvfb xauth imagemagick poppler-utils file dpkg-dev

@@ -52,6 +52,16 @@ QList<QList<QByteArray>> rowsOf(const Run& run)
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
+    void listTypes()
+    {
+        const Run run = runSheets({"--list-types"});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 79);  // 78 lines and the end
+        QCOMPARE(QString::fromUtf8(lines[0]), QStringLiteral("1\t1けた÷1けた　あまりあり／なし　商は1けた"));
+        QCOMPARE(QString::fromUtf8(lines[77]), QStringLiteral("78\t5けた÷3けた　あまりあり／なし　商は3けたで十の位が0"));
+    }
+
     void sheetsAsCsv()
     {
         const Run run = runSheets({"--types", "1-4,12,20", "--layout", "4x3", "--sheets", "3", "--seed", "7",

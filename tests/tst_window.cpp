@@ -1,14 +1,22 @@
 // The main window driven as a user would: controls found by name, clicks and typing, printing
 // to PDF files in a temporary directory, messages collected instead of shown.
+#include "ClassSetDialog.h"
 #include "Conversions.h"
 #include "Fmain.h"
 #include "Messages.h"
+#include "PageLayout.h"
 #include "PreviewBox.h"
+#include "QtSurface.h"
 #include "RadioGroup.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -16,6 +24,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <climits>
 #include <memory>
@@ -40,6 +49,52 @@ int pdfPages(const QString& path)
         return -1;
     const QString bytes = QString::fromLatin1(file.readAll());
     return static_cast<int>(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+// Runs a poppler tool on a PDF and returns what it wrote to standard output.
+QByteArray poppler(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return process.readAllStandardOutput();
+}
+
+// The print numbers in the headers of a PDF's pages, in page order.
+QList<int> printNumbersOfPages(const QString& pdf)
+{
+    QList<int> numbers;
+    const QString text = QString::fromUtf8(poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    for (const QString& page : text.split(u'\f', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("No\\.\\s*(-?\\d+)")).match(page);
+        if (m.hasMatch())
+            numbers << m.captured(1).toInt();
+    }
+    return numbers;
+}
+
+// The first page of a PDF at 20 dots per inch, in grey.
+QImage firstPageImage(const QString& pdf)
+{
+    return QImage::fromData(poppler(QStringLiteral("pdftoppm"),
+                                    {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-gray"),
+                                     QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+                                     pdf}));
+}
+
+// The lowest row and the rightmost column holding ink, as a share of the image's height and width.
+QPointF inkExtent(const QImage& image)
+{
+    int right = 0;
+    int bottom = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    return {double(right) / image.width(), double(bottom) / image.height()};
 }
 
 // Values for a sheet of type 3 alone (R(1) picks the type, then divisor and quotient by R(9))
@@ -416,6 +471,163 @@ private slots:
         QCOMPARE(window->sheet().printNumber, 1);
     }
 
+    void failedPrintLeavesThePrinterUsable()
+    {
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        window->printer().setPrinterName(QString());  // no printer and no file chosen
+        window->printer().setOutputFileName(QString());
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        click("btnPrint");
+        QCOMPARE(messages.warnings,
+                 QStringList{QStringLiteral("プリンタが選ばれていません。「印刷設定」でプリンタかPDFファイルを選んでください。")});
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        click("btnPrint");
+        QCOMPARE(messages.warnings.size(), 1);
+        QCOMPARE(pdfPages(file), 1);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("2"));
+    }
+
+    // The answer sheet carries answers, and a file's page fills the paper (drawn at the
+    // resolution its page size was worked out for).
+    void printedFilesFillThePaper()
+    {
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R4C3);
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        click("btnPrintWithAns");
+        const QImage questions = firstPageImage(file);
+        const QImage answers = firstPageImage(dir.filePath(QStringLiteral("sheet-answers.pdf")));
+        QVERIFY(!questions.isNull());
+        QVERIFY(questions != answers);
+        const QPointF extent = inkExtent(questions);
+        QVERIFY2(extent.x() > 0.7 && extent.y() > 0.7, qPrintable(QStringLiteral("%1, %2").arg(extent.x()).arg(extent.y())));
+    }
+
+    // The preview's repaint shows the sheet with answers as the settings in the window ask,
+    // covering the page's background.
+    void previewFollowsTheSettings_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addRow("as started") << "";
+        QTest::addRow("no frame") << "rgWaku";
+        QTest::addRow("expression") << "QuestStyle";
+        QTest::addRow("sentence") << "QstSentence";
+    }
+
+    void previewFollowsTheSettings()
+    {
+        QFETCH(QString, change);
+        RenderSettings expected;
+        expected.pattern = LayoutPattern::R2C2;
+        if (change == "rgWaku") {
+            expected.frame = false;
+            QTest::mouseClick(control<RadioGroup>("rgWaku")->button(1), Qt::LeftButton, {}, QPoint(6, 6));
+        } else if (change == "QuestStyle") {
+            expected.style = QuestionStyle::Expression;
+            QTest::mouseClick(control<RadioGroup>("QuestStyle")->button(1), Qt::LeftButton, {}, QPoint(6, 6));
+        } else if (change == "QstSentence") {
+            expected.sentence = "わり算をしましょう";
+            control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算をしましょう"));
+        }
+        previewType3(LayoutPattern::R2C2);
+        const QImage shown = window->previewBox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+        QImage page(320, 441, QImage::Format_RGB32);
+        page.fill(Qt::magenta);
+        {
+            ProblemSheet sheet = window->sheet();
+            sheet.showAnswers = true;
+            QPainter painter(&page);
+            QtSurface surface(painter);
+            MakePrint(surface, 320, 441, sheet, expected);
+        }
+        const QRect background(0, 0, 319, 440);
+        QCOMPARE(shown.copy(background), page.copy(background));
+    }
+
+    void classSet_data()
+    {
+        QTest::addColumn<int>("sheets");
+        QTest::addColumn<int>("answers");
+        QTest::addColumn<QList<int>>("numbers");  // the print number of each page
+        QTest::addRow("one sheet") << 1 << int(AnswerSheets::None) << QList<int>{5};
+        QTest::addRow("answers after each") << 2 << int(AnswerSheets::AfterEach) << QList<int>{5, 5, 6, 6};
+        QTest::addRow("answers at the end") << 3 << int(AnswerSheets::AtEnd) << QList<int>{5, 6, 7, 5, 6, 7};
+    }
+
+    void classSet()
+    {
+        QFETCH(int, sheets);
+        QFETCH(int, answers);
+        QFETCH(QList<int>, numbers);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        QVERIFY(control<QPushButton>("btnSavePdf")->isEnabled());
+        typeInto("PrnNum", QStringLiteral("5"));
+        const ProblemSheet previewed = window->sheet();
+        const QString file = dir.filePath(QStringLiteral("set.pdf"));
+        QVERIFY(window->makeClassSet({file, sheets, static_cast<AnswerSheets>(answers), false}));
+        QCOMPARE(messages.warnings, QStringList{});
+        QCOMPARE(printNumbersOfPages(file), numbers);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QString::number(5 + sheets));
+        QCOMPARE(window->sheet().dividends, previewed.dividends);  // the preview's sheet stays
+    }
+
+    void classSetLeavesNothingWhenStopped_data()
+    {
+        QTest::addColumn<bool>("cancel");  // else the folder does not exist
+        QTest::addRow("cancelled") << true;
+        QTest::addRow("cannot write") << false;
+    }
+
+    void classSetLeavesNothingWhenStopped()
+    {
+        QFETCH(bool, cancel);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        const QString file = dir.filePath(cancel ? QStringLiteral("set.pdf") : QStringLiteral("missing/set.pdf"));
+        QTimer::singleShot(0, window.get(), [this] {
+            if (auto* progress = window->findChild<QProgressDialog*>())
+                progress->cancel();
+        });
+        QVERIFY(!window->makeClassSet({file, 30, AnswerSheets::None, false}));
+        QCOMPARE(messages.warnings.size(), cancel ? 0 : 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+    }
+
+    void captionsFitTheirControls()
+    {
+        const auto fits = [](QWidget* w, int needed) {
+            return QStringLiteral("%1 '%2': %3 > %4")
+                .arg(w->objectName(), w->property("text").toString())
+                .arg(needed)
+                .arg(w->width());
+        };
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            const QFontMetrics fm(w->font());
+            int needed = 0;
+            if (auto* l = qobject_cast<QLabel*>(w); l && !l->wordWrap() && l->pixmap().isNull())
+                for (const QString& line : l->text().split(u'\n'))
+                    needed = std::max(needed, fm.horizontalAdvance(line));
+            else if (qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w))
+                needed = w->sizeHint().width();
+            else if (auto* b = qobject_cast<QPushButton*>(w))  // the text and the glyph, a bevel's breadth inside
+                needed = fm.horizontalAdvance(b->text()) + (b->icon().isNull() ? 0 : b->iconSize().width() + 4) + 4;
+            QVERIFY2(needed <= w->width(), qPrintable(fits(w, needed)));
+        }
+        // The print number shows three digits.
+        auto* number = control<QLineEdit>("PrnNum");
+        const QMargins m = number->textMargins();
+        const int frame = number->hasFrame() ? 2 * number->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+        QVERIFY(QFontMetrics(number->font()).horizontalAdvance(QStringLiteral("100")) <=
+                number->width() - frame - 4 - m.left() - m.right());  // 2 pixels inside each side
+    }
+
     void controlsStandWhereDesigned_data()
     {
         QTest::addColumn<QString>("name");
@@ -428,6 +640,7 @@ private slots:
         QTest::addRow("PaintBox1") << "PaintBox1" << QRect(440, 32, 320, 441);
         QTest::addRow("btnPrintWithAns") << "btnPrintWithAns" << QRect(631, 525, 129, 25);
         QTest::addRow("btnClose") << "btnClose" << QRect(631, 558, 129, 25);
+        QTest::addRow("btnSavePdf") << "btnSavePdf" << QRect(473, 558, 129, 25);
         QTest::addRow("CheckBox1, page 1") << "CheckBox1" << QRect(328, 32, 44, 17);
         QTest::addRow("CheckBox66, page 8") << "CheckBox66" << QRect(108, 172, 44, 17);
         QTest::addRow("CheckBox74, page 9") << "CheckBox74" << QRect(260, 176, 44, 17);

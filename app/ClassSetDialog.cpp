@@ -1,0 +1,103 @@
+#include "ClassSetDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace pelkano {
+
+ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
+    : QDialog(parent),
+      fileEdit_(new QLineEdit(defaultFileName(printNumber), this)),
+      browse_(new QPushButton(QStringLiteral("参照…"), this)),
+      sheets_(new QSpinBox(this)),
+      answers_(new QComboBox(this)),
+      print_(new QCheckBox(QStringLiteral("ファイルに保存しないで印刷する"), this))
+{
+    setObjectName(QStringLiteral("ClassSetDialog"));
+    setWindowTitle(QStringLiteral("PDF保存"));
+    fileEdit_->setObjectName(QStringLiteral("edtFileName"));
+    fileEdit_->setMinimumWidth(320);
+    browse_->setObjectName(QStringLiteral("btnBrowse"));
+    sheets_->setObjectName(QStringLiteral("spnSheets"));
+    sheets_->setRange(1, kMaxClassSetSheets);
+    sheets_->setValue(1);
+    sheets_->setSuffix(QStringLiteral(" 枚"));
+    answers_->setObjectName(QStringLiteral("cbAnswers"));
+    answers_->addItems({QStringLiteral("なし"), QStringLiteral("各問題用紙の後"), QStringLiteral("最後にまとめて")});
+    print_->setObjectName(QStringLiteral("chkPrint"));
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileEdit_, 1);
+    fileRow->addWidget(browse_);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("ファイル名"), fileRow);
+    form->addRow(QStringLiteral("枚数"), sheets_);
+    form->addRow(QStringLiteral("答えの用紙"), answers_);
+    form->addRow(QString(), print_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("プリント番号 %1 から、1枚ごとに新しい問題で作ります。")
+                                     .arg(printNumber),
+                                 this));
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(browse_, &QPushButton::clicked, this, &ClassSetDialog::chooseFile);
+    connect(print_, &QCheckBox::toggled, this, &ClassSetDialog::updateControls);
+    connect(fileEdit_, &QLineEdit::textChanged, this, &ClassSetDialog::updateControls);
+    updateControls();
+}
+
+QString ClassSetDialog::defaultFileName(int printNumber)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("わり算_No%1.pdf").arg(printNumber));
+}
+
+ClassSetRequest ClassSetDialog::request() const
+{
+    ClassSetRequest r;
+    r.fileName = fileEdit_->text().trimmed();
+    r.sheets = sheets_->value();
+    r.answers = static_cast<AnswerSheets>(answers_->currentIndex());
+    r.print = print_->isChecked();
+    return r;
+}
+
+void ClassSetDialog::chooseFile()
+{
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("PDFファイルの保存先"), fileEdit_->text(),
+                                                      QStringLiteral("PDF (*.pdf)"));
+    if (!file.isEmpty())
+        fileEdit_->setText(file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? file
+                                                                                      : file + QStringLiteral(".pdf"));
+}
+
+void ClassSetDialog::updateControls()
+{
+    const bool toFile = !print_->isChecked();
+    fileEdit_->setEnabled(toFile);
+    browse_->setEnabled(toFile);
+    ok_->setText(toFile ? QStringLiteral("保存") : QStringLiteral("印刷"));
+    ok_->setEnabled(!toFile || !fileEdit_->text().trimmed().isEmpty());
+}
+
+}  // namespace pelkano

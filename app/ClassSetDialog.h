@@ -1,0 +1,47 @@
+#pragma once
+// The dialog of "PDF保存…": one PDF file (or one print job) of several sheets, each with new
+// problems, with or without their answer sheets.
+#include "PageOutput.h"
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace pelkano {
+
+inline constexpr int kMaxClassSetSheets = 1000;
+
+struct ClassSetRequest {
+    QString fileName;  // the PDF to write; unused when printing
+    int sheets = 1;    // 1 .. kMaxClassSetSheets
+    AnswerSheets answers = AnswerSheets::None;
+    bool print = false;  // to the printer chosen in 印刷設定 instead of a file
+};
+
+class ClassSetDialog final : public QDialog {
+    Q_OBJECT
+public:
+    ClassSetDialog(int printNumber, QWidget* parent);
+    ClassSetRequest request() const;
+
+    // わり算_No<n>.pdf in the user's documents folder.
+    static QString defaultFileName(int printNumber);
+
+private:
+    void chooseFile();
+    void updateControls();
+
+    QLineEdit* fileEdit_;
+    QPushButton* browse_;
+    QSpinBox* sheets_;
+    QComboBox* answers_;
+    QCheckBox* print_;
+    QPushButton* ok_;
+};
+
+}  // namespace pelkano

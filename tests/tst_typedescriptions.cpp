@@ -1,0 +1,86 @@
+// The teacher's description of every type against the problems the type's rule makes: digit
+// counts, remainder, the quotient's zero places and the lowerings of the tentative quotient.
+#include "LongDivision.h"
+#include "TypeSampling.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace pelkano;
+
+class TestTypeDescriptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void descriptionMatchesTheRule_data()
+    {
+        QTest::addColumn<int>("type");
+        for (int type = 1; type <= kTypeCount; ++type)
+            QTest::addRow("type %d", type) << type;
+    }
+
+    void descriptionMatchesTheRule()
+    {
+        QFETCH(int, type);
+        const TypeDescription& d = typeDescription(type);
+        const test::ProblemCounts sample = test::sampleType(type, 3000, 4100 + static_cast<unsigned>(type));
+        QVERIFY(!sample.empty());
+        bool exact = false;
+        bool inexact = false;
+        for (const auto& [problem, count] : sample) {
+            const auto [dividend, divisor] = problem;
+            const QString what = QStringLiteral("%1 / %2").arg(dividend).arg(divisor);
+            const int quotient = dividend / divisor;
+            QVERIFY2(digitCount(dividend) >= d.dividendDigitsMin && digitCount(dividend) <= d.dividendDigitsMax,
+                     qPrintable(what));
+            QVERIFY2(digitCount(divisor) == d.divisorDigits, qPrintable(what));
+            QVERIFY2(quotient == 0 ? d.quotientDigits == 0 : digitCount(quotient) == d.quotientDigits, qPrintable(what));
+            (dividend % divisor == 0 ? exact : inexact) = true;
+            // The places the description says are 0, and only those, are 0.
+            const std::string q = std::to_string(quotient);
+            const bool onesZero = q.size() > 1 && q.back() == '0';
+            const bool tensZero = q.size() > 2 && q[q.size() - 2] == '0';
+            const bool otherZero = std::count(q.begin(), q.end(), '0') > int(onesZero) + int(tensZero);
+            QVERIFY2(!otherZero || quotient == 0, qPrintable(what));
+            QVERIFY2(onesZero == (d.zeros == QuotientZeros::Ones || d.zeros == QuotientZeros::TensAndOnes), qPrintable(what));
+            QVERIFY2(tensZero == (d.zeros == QuotientZeros::Tens || d.zeros == QuotientZeros::TensAndOnes), qPrintable(what));
+            if (d.corrections >= 0) {
+                // The tentative quotient: the first partial dividend without its units digit,
+                // divided by the divisor's tens digit; 9 where that gives 10 or more. Where the
+                // description says it starts from 9, it is always 9.
+                const LongDivision working = LongDivision::of(dividend, divisor);
+                const DivisionStep& first = working.steps.at(0);
+                const int leading = first.partialDividend / 10 / (divisor / 10);
+                QVERIFY2(!d.fromNine || leading >= 9, qPrintable(what));
+                QVERIFY2(std::min(leading, 9) - first.quotientDigit == d.corrections, qPrintable(what));
+            }
+        }
+        QCOMPARE(exact, d.remainder != RemainderKind::Some);
+        QCOMPARE(inexact, d.remainder != RemainderKind::None);
+    }
+
+    void text_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("a range of dividend digits") << 3 << "1〜2けた÷1けた　あまりなし　商は1けた";
+        QTest::addRow("quotient 0") << 53 << "1けた÷2けた　あまりあり／なし　商は0";
+        QTest::addRow("ones place 0") << 10 << "2けた÷1けた　あまりあり　商は2けたで一の位が0";
+        QTest::addRow("tens and ones places 0") << 70 << "4けた÷2けた　あまりあり／なし　商は3けたで十の位と一の位が0";
+        QTest::addRow("no lowering") << 46 << "2けた÷2けた　あまりあり／なし　商は1けた　仮商の修正なし";
+        QTest::addRow("lowered once") << 47 << "2けた÷2けた　あまりあり／なし　商は1けた　仮商を1回修正";
+        QTest::addRow("from nine, none") << 58 << "3けた÷2けた　あまりあり　商は1けた　仮商9から修正なし";
+        QTest::addRow("from nine, twice") << 60 << "3けた÷2けた　あまりあり　商は1けた　仮商9から2回修正";
+    }
+
+    void text()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(typeDescriptionText(type)), text);
+    }
+};
+
+QTEST_MAIN(TestTypeDescriptions)
+#include "tst_typedescriptions.moc"
