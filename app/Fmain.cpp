@@ -122,12 +122,12 @@ bool printsToFile(const QPrinter& printer)
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
 }
 
-// The page in device pixels: a file's is the whole paper at kFileDpi, as pelkano-sheets draws it;
-// a printer's is its printable area at its own resolution.
+// The page in device pixels at the printer's own resolution: a file's is the whole paper (at
+// kFileDpi, as pelkano-sheets draws it); a printer's, and the print preview's, its printable area.
 QSize pagePixels(const QPrinter& printer)
 {
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return PageSetup{printer.pageLayout().pageSize(), kFileDpi}.pixelSize();
+    if (printer.fullPage())
+        return PageSetup{printer.pageLayout().pageSize(), printer.resolution()}.pixelSize();
     return {printer.width(), printer.height()};
 }
 

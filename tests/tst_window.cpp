@@ -507,6 +507,21 @@ private slots:
         QVERIFY2(extent.x() > 0.7 && extent.y() > 0.7, qPrintable(QStringLiteral("%1, %2").arg(extent.x()).arg(extent.y())));
     }
 
+    // The large preview hands over a printer of its own resolution (1200 dpi here): its pages are
+    // drawn at that resolution and fill the paper.
+    void largePreviewFillsThePage()
+    {
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R4C3);
+        const QString file = dir.filePath(QStringLiteral("preview.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(file);
+        printer.setFullPage(true);
+        QVERIFY(window->paintSheetAndAnswers(printer));
+        const QPointF extent = inkExtent(firstPageImage(file));
+        QVERIFY2(extent.x() > 0.7 && extent.y() > 0.7, qPrintable(QStringLiteral("%1, %2").arg(extent.x()).arg(extent.y())));
+    }
+
     // The preview's repaint shows the sheet with answers as the settings in the window ask,
     // covering the page's background.
     void previewFollowsTheSettings_data()
