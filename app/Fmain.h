@@ -60,6 +60,7 @@ public:
     void btnPrintClick();
     void btnPrintWithAnsClick();
     void btnMaintenanceClick();
+    void btnPracticeClick();
     bool PaintBox1Paint(QPainter& painter);
 
 private:
@@ -71,6 +72,9 @@ private:
     Messages& messages() { return *messages_; }
     void drawPreview(QPainter& painter, bool showAnswers);
     std::optional<int> readPrintNumber();
+    // Fills a sheet with distinct problems of the types for the layout, as Preview does, with the
+    // warning when the count cannot be filled; false (after the message) when drawing failed.
+    bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
     // Prints one document of the current sheet; false (after the message) when the printer
     // refused it.
     bool printDocument(int width, int height, bool showAnswers);
@@ -93,6 +97,7 @@ private:
     QPushButton* btnPrintWithAns = nullptr;
     QPushButton* btnClose = nullptr;
     QPushButton* btnClear = nullptr;
+    QPushButton* btnPractice = nullptr;
     QTabWidget* PageControl1 = nullptr;
     std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first
 
