@@ -532,6 +532,8 @@ void Fmain::btnPracticeClick()
         return;
     auto* practice = new PracticeWindow(std::move(problems), make, this);
     practice->show();
+    practice->raise();
+    practice->activateWindow();  // the keys go to the figure at once
 }
 
 }  // namespace pelkano
