@@ -73,7 +73,7 @@ private:
     void drawPreview(QPainter& painter, bool showAnswers);
     std::optional<int> readPrintNumber();
     // Fills a sheet with distinct problems of the types for the layout, as Preview does, with the
-    // warning when the count cannot be filled; false (after the message) when drawing failed.
+    // warning when the count cannot be filled; false (after the message) when the generator failed.
     bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
     // Prints one document of the current sheet; false (after the message) when the printer
     // refused it.
