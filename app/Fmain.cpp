@@ -3,6 +3,7 @@
 #include "Conversions.h"
 #include "Glyphs.h"
 #include "PageLayout.h"
+#include "PracticeWindow.h"
 #include "PreviewBox.h"
 #include "QtSurface.h"
 #include "RadioGroup.h"
@@ -265,8 +266,14 @@ void Fmain::buildControls()
     for (QPushButton* b : {btnPreview, btnMaintenance, btnPrint, btnPrintWithAns, btnClose, btnSavePdf})
         b->setIconSize(QSize(16, 16));
 
+    btnPractice = button(this, "btnPractice", QStringLiteral("練習"), 352, 16, 65, 25,
+                         QStringLiteral("画面で問題を解く"));
+    btnPractice->setIcon(practiceGlyph());
+    btnPractice->setIconSize(QSize(16, 16));
+
     btnClear->setEnabled(false);
     btnPreview->setEnabled(false);
+    btnPractice->setEnabled(false);
     btnPrint->setEnabled(false);
     btnPrintWithAns->setEnabled(false);
     btnSavePdf->setEnabled(false);
@@ -322,6 +329,7 @@ void Fmain::connectHandlers()
     connect(btnMaintenance, &QPushButton::clicked, this, &Fmain::btnMaintenanceClick);
     connect(btnSavePdf, &QPushButton::clicked, this, &Fmain::btnSavePdfClick);
     connect(PaintBox1, &PreviewBox::doubleClicked, this, &Fmain::PaintBox1DblClick);
+    connect(btnPractice, &QPushButton::clicked, this, &Fmain::btnPracticeClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -380,6 +388,7 @@ void Fmain::QPClick(QCheckBox* box)
     selected_.tick(box->property("Tag").toInt(), box->isChecked());
     const bool enabled = selected_.commandsEnabled();
     btnPreview->setEnabled(enabled);
+    btnPractice->setEnabled(enabled);
     btnClear->setEnabled(enabled);
 }
 
@@ -450,18 +459,8 @@ void Fmain::btnPreviewClick()
     if (!number)
         return;
     sheet_.printNumber = *number;
-    RuleContext ctx{*random_, tables_, reporter_};
-    bool complete = false;
-    try {
-        complete = buildSheet(sheet_, renderSettings().pattern, selected_, ctx);
-    } catch (const std::exception& e) {
-        messages().warning(kAppTitle, QString::fromStdString(e.what()));
+    if (!fillSheet(sheet_, selected_, renderSettings().pattern))
         return;
-    }
-    if (!complete) {
-        messages().beep();
-        messages().warning(kWarningTitle, QString::fromUtf8(kSheetWarning));
-    }
     if (sheet_.count > 3) {
         PaintBox1->drawNow(true);
         sheet_.previewMade = true;
@@ -469,6 +468,23 @@ void Fmain::btnPreviewClick()
         btnPrintWithAns->setEnabled(true);
         btnSavePdf->setEnabled(true);
     }
+}
+
+bool Fmain::fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern)
+{
+    RuleContext ctx{*random_, tables_, reporter_};
+    bool complete = false;
+    try {
+        complete = buildSheet(sheet, pattern, types, ctx);
+    } catch (const std::exception& e) {
+        messages().warning(kAppTitle, QString::fromStdString(e.what()));
+        return false;
+    }
+    if (!complete) {
+        messages().beep();
+        messages().warning(kWarningTitle, QString::fromUtf8(kSheetWarning));
+    }
+    return true;
 }
 
 std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
@@ -572,6 +588,31 @@ void Fmain::btnMaintenanceClick()
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
     dialog.exec();
+}
+
+// Opens a practice window on problems made as Preview makes a sheet, for the types ticked now
+// and the layout's count; "もう一度" makes more of the same. The previewed sheet and the print
+// number are left alone.
+void Fmain::btnPracticeClick()
+{
+    auto make = [this, types = selected_, pattern = renderSettings().pattern] {
+        ProblemSheet sheet;
+        std::vector<LongDivision> problems;
+        if (!fillSheet(sheet, types, pattern))
+            return problems;
+        for (int i = 0; i < sheet.count; ++i)
+            if (auto w = LongDivision::ofText(sheet.dividends[static_cast<std::size_t>(i)],
+                                              sheet.divisors[static_cast<std::size_t>(i)]))
+                problems.push_back(std::move(*w));
+        return problems;
+    };
+    std::vector<LongDivision> problems = make();
+    if (problems.empty())
+        return;
+    auto* practice = new PracticeWindow(std::move(problems), make, this);
+    practice->show();
+    practice->raise();
+    practice->activateWindow();  // the keys go to the figure at once
 }
 
 void Fmain::btnSavePdfClick()

@@ -64,6 +64,7 @@ public:
     void btnPrintClick();
     void btnPrintWithAnsClick();
     void btnMaintenanceClick();
+    void btnPracticeClick();
     bool PaintBox1Paint(QPainter& painter);
     void btnSavePdfClick();
     void PaintBox1DblClick();
@@ -90,6 +91,9 @@ private:
     std::unique_ptr<QPrinter> documentPrinter(const QString& fileName) const;
     // Prints the pages as one document; false (after the message) when it failed or was cancelled.
     bool printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress = {});
+    // Fills a sheet with distinct problems of the types for the layout, as Preview does, with the
+    // warning when the count cannot be filled; false (after the message) when the generator failed.
+    bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
     bool printCommand(bool withAnswers);
     void raisePrintNumber(int next);
 
@@ -111,6 +115,7 @@ private:
     QPushButton* btnClose = nullptr;
     QPushButton* btnSavePdf = nullptr;
     QPushButton* btnClear = nullptr;
+    QPushButton* btnPractice = nullptr;
     QTabWidget* PageControl1 = nullptr;
     std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first
 

@@ -88,6 +88,18 @@ LongDivision LongDivision::of(int dividend, int divisor)
     return w;
 }
 
+std::size_t LongDivision::stepOf(const WorkingLine& line) const
+{
+    if (line.kind != WorkingKind::Remainder) {
+        // A product stands under its own quotient digit; a difference ends one digit further on.
+        const int over = line.kind == WorkingKind::Product ? line.lastDigit : line.lastDigit - 1;
+        for (std::size_t i = 0; i < steps.size(); ++i)
+            if (steps[i].lastDigit == over)
+                return i;
+    }
+    return steps.empty() ? 0 : steps.size() - 1;
+}
+
 std::optional<LongDivision> LongDivision::ofText(const std::string& dividend, const std::string& divisor)
 {
     const auto D = canonicalNumber(dividend);

@@ -6,6 +6,7 @@
 //
 // This is the one model of the working: the figure's answers, the type pictures and the
 // practice window all read the lines it sets down.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ struct LongDivision {
 
     // Text rows of the worked figure: the quotient, the dividend line and the working.
     int rows() const { return lines.empty() ? 2 : lines.back().row + 1; }
+    // The step after whose quotient digit the line is written (and before the next one's). A
+    // difference ends under the last digit brought down, one to the right of its step's digit:
+    // after a quotient digit 0 it comes only once one more digit is down (8765 / 43: 2, 86, 0,
+    // 165, 3, 129, 36).
+    std::size_t stepOf(const WorkingLine& line) const;
 
     static LongDivision of(int dividend, int divisor);
     // The working of two decimal texts as a sheet holds them: digits only, no sign, no leading
