@@ -16,10 +16,10 @@ std::optional<int> intOption(const QCommandLineParser& parser, const QString& na
 {
     if (!parser.isSet(name))
         return fallback;
-    const std::string text = parser.value(name).toStdString();
-    const auto value = parseInteger(text);
+    const QString text = parser.value(name);
+    const auto value = parseInteger(text.toStdString());
     if (!value || *value < low || *value > high) {
-        error = "invalid --" + name.toStdString() + " '" + text + "' (" + std::to_string(low) + " to " +
+        error = "invalid --" + name.toStdString() + " " + quoted(text) + " (" + std::to_string(low) + " to " +
                 std::to_string(high) + ")";
         return std::nullopt;
     }
@@ -61,7 +61,7 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
         } else if (suffix == "png") {
             o.kind = OutputKind::Png;
         } else {
-            error = "invalid --output '" + o.output.toStdString() + "' (a file name ending in .pdf or .png)";
+            error = "invalid --output " + quoted(o.output) + " (a file name ending in .pdf or .png)";
             return std::nullopt;
         }
     }
@@ -69,7 +69,7 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
     const QString sizeName = parser.value("page-size");
     const auto pageSize = pageSizeByName(sizeName);
     if (!pageSize) {
-        error = "invalid --page-size '" + sizeName.toStdString() + "' (" + pageSizeNames().toStdString() + ")";
+        error = "invalid --page-size " + quoted(sizeName) + " (" + pageSizeNames().toStdString() + ")";
         return std::nullopt;
     }
     o.setup.pageSize = *pageSize;
@@ -95,7 +95,7 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
     } else if (style == "expression") {
         o.settings.style = QuestionStyle::Expression;
     } else {
-        error = "invalid --style '" + style.toStdString() + "' (written or expression)";
+        error = "invalid --style " + quoted(style) + " (written or expression)";
         return std::nullopt;
     }
 

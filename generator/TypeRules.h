@@ -23,7 +23,7 @@ struct RuleContext {
 
 using RuleFn = DivisionProblem (*)(RuleContext&);
 
-// One array per source file; an entry left null is a type whose rule is not built yet.
+// One array per source file, in type order.
 extern const std::array<RuleFn, 26> kRules01to26;  // types 1..26
 extern const std::array<RuleFn, 27> kRules27to53;  // types 27..53
 extern const std::array<RuleFn, 25> kRules54to78;  // types 54..78

@@ -5,11 +5,21 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+
+#include <sys/stat.h>
 
 namespace pelkano {
 
@@ -31,10 +41,170 @@ constexpr NamedSize kSizes[] = {
     {"Legal", QPageSize::Legal},
 };
 
-QString fileError(const QSaveFile& file)
+// What went wrong with a file, in the system's words. Call it right after the call that failed:
+// Qt leaves some write failures (a full disk) as "Unknown error", and then the system's error
+// number of that failure is the reason.
+QString fileError(const QFileDevice& file, const QString& name = {})
 {
-    return QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    const int code = errno;
+    QString reason = file.errorString();
+    if (code != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
+        reason = QString::fromLocal8Bit(std::strerror(code));
+    return QStringLiteral("cannot write %1: %2").arg(name.isEmpty() ? file.fileName() : name, reason);
 }
+
+QString systemError(const QString& what, const QString& path, const std::error_code& error)
+{
+    return QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(error.message()));
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// A file of a new name beside `target`, closed, kept until removed. Empty when it cannot be made.
+QString reserveBeside(const QString& target, const QString& purpose)
+{
+    const QFileInfo info(target);
+    QTemporaryFile file(info.dir().filePath(QStringLiteral(".%1.%2.XXXXXX").arg(info.fileName(), purpose)));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return {};
+    return file.fileName();
+}
+
+// A set of files that appear together: staged one by one beside their targets, then put in
+// place all together or not at all. Staged files left over are removed when the set goes; an
+// older file that could not be put back stays where it was kept, never removed.
+class FileSet {
+public:
+    FileSet() = default;
+    FileSet(const FileSet&) = delete;
+    FileSet& operator=(const FileSet&) = delete;
+    ~FileSet()
+    {
+        std::error_code ignored;
+        for (const Entry& e : entries_)
+            if (!e.staged.isEmpty())
+                std::filesystem::remove(fsPath(e.staged), ignored);
+    }
+
+    // Writes `data` to a new closed file beside `target`, with the permissions the target has
+    // (or a new file would get).
+    QString stage(const QString& target, const QByteArray& data)
+    {
+        Entry e;
+        e.target = target;
+        QTemporaryFile file(QFileInfo(target).dir().filePath(
+            QStringLiteral(".%1.XXXXXX").arg(QFileInfo(target).fileName())));
+        file.setAutoRemove(false);
+        errno = 0;
+        if (!file.open())
+            return fileError(file, target);
+        e.staged = file.fileName();
+        entries_.push_back(e);
+        if (file.write(data) != data.size() || !file.flush())
+            return fileError(file, target);
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            return fileError(file, target);
+        const QFileInfo old(target);
+        const auto permissions = old.exists() ? old.permissions() : newFilePermissions();
+        QFile::setPermissions(e.staged, permissions);
+        return {};
+    }
+
+    // Puts every staged file in place of its target. On a failure every target is as it was.
+    QString commit()
+    {
+        std::size_t done = 0;
+        QString error;
+        for (; done < entries_.size(); ++done) {
+            error = replace(entries_[done]);
+            if (!error.isEmpty())
+                break;
+        }
+        if (error.isEmpty()) {
+            std::error_code ignored;
+            for (Entry& e : entries_) {
+                if (!e.backup.isEmpty())
+                    std::filesystem::remove(fsPath(e.backup), ignored);
+                e.backup.clear();
+            }
+            return {};
+        }
+        // Back to the state before: older files return, files this run made go.
+        for (std::size_t j = 0; j <= done && j < entries_.size(); ++j)
+            restore(entries_[j]);
+        return error;
+    }
+
+private:
+    struct Entry {
+        QString target;
+        QString staged;   // the new content, until it is in place
+        QString backup;   // the older file, while the set is being put in place
+        bool hadOld = false;
+        bool placed = false;
+    };
+
+    static QFileDevice::Permissions newFilePermissions()
+    {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        const unsigned mode = 0666u & ~static_cast<unsigned>(mask);
+        QFileDevice::Permissions p;
+        if (mode & 0400u) p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
+        if (mode & 0200u) p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+        if (mode & 0040u) p |= QFileDevice::ReadGroup;
+        if (mode & 0020u) p |= QFileDevice::WriteGroup;
+        if (mode & 0004u) p |= QFileDevice::ReadOther;
+        if (mode & 0002u) p |= QFileDevice::WriteOther;
+        return p;
+    }
+
+    static QString replace(Entry& e)
+    {
+        std::error_code error;
+        const auto target = fsPath(e.target);
+        const auto status = std::filesystem::symlink_status(target, error);
+        e.hadOld = !error && std::filesystem::exists(status);
+        if (e.hadOld) {
+            e.backup = reserveBeside(e.target, QStringLiteral("old"));
+            if (e.backup.isEmpty())
+                return QStringLiteral("cannot replace %1: no room for its older file beside it").arg(e.target);
+            std::filesystem::rename(target, fsPath(e.backup), error);
+            if (error) {
+                std::error_code ignored;
+                std::filesystem::remove(fsPath(e.backup), ignored);
+                e.backup.clear();
+                return systemError(QStringLiteral("cannot replace"), e.target, error);
+            }
+        }
+        std::filesystem::rename(fsPath(e.staged), target, error);
+        if (error)
+            return systemError(QStringLiteral("cannot write"), e.target, error);
+        e.staged.clear();
+        e.placed = true;
+        return {};
+    }
+
+    static void restore(Entry& e)
+    {
+        std::error_code ignored;
+        if (e.placed && !e.hadOld)
+            std::filesystem::remove(fsPath(e.target), ignored);
+        if (!e.backup.isEmpty()) {
+            std::filesystem::rename(fsPath(e.backup), fsPath(e.target), ignored);
+            if (!ignored)
+                e.backup.clear();
+        }
+        e.placed = false;
+    }
+
+    std::vector<Entry> entries_;
+};
 
 }  // namespace
 
@@ -158,30 +328,26 @@ QString writePngs(const std::vector<QString>& paths, const PageList& pages, cons
 {
     if (paths.size() != pages.size())
         return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(pages.size());
-    // Every page is written beside its target first; the targets appear only when all are written.
-    std::vector<std::unique_ptr<QSaveFile>> files;
+    // Every page is written to a closed file beside its target first, so the open files stay
+    // few however many pages there are. Then each target is replaced, its older file kept aside
+    // until all are in place: on a failure the older files come back and the new ones go.
+    FileSet set;
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        auto file = std::make_unique<QSaveFile>(paths[i]);
-        if (!file->open(QIODevice::WriteOnly))
-            return fileError(*file);
         const QImage image = renderPage(pages[i], settings, setup);
         if (image.isNull())
             return QStringLiteral("a page of %1 by %2 pixels is too large to draw")
                 .arg(setup.pixelSize().width())
                 .arg(setup.pixelSize().height());
-        if (!image.save(file.get(), "PNG"))
-            return fileError(*file);
-        files.push_back(std::move(file));
-    }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!files[i]->commit()) {
-            const QString error = fileError(*files[i]);
-            for (std::size_t j = 0; j < i; ++j)
-                QFile::remove(paths[j]);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return QStringLiteral("cannot encode page %1 as PNG").arg(i + 1);
+        const QString error = set.stage(paths[i], png);
+        if (!error.isEmpty())
             return error;
-        }
     }
-    return {};
+    return set.commit();
 }
 
 }  // namespace pelkano

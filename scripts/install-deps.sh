@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, test, run and package it.
-# Run as root or through sudo; does nothing when all are present.
+# Installs every Debian package the project needs to build, test, fuzz, check, run and package
+# it. Run it as root (or as a user with sudo); it does nothing when all are present.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
-  libjpeg62-turbo libbenchmark-dev
-  xvfb xauth imagemagick poppler-utils file dpkg-dev
+  build-essential cmake ninja-build pkg-config                # building
+  qt6-base-dev qt6-base-dev-tools libgl-dev                   # Qt 6 (its Gui needs the GL headers)
+  qt6-translations-l10n                                       # Qt's own dialogs in Japanese
+  fonts-ipafont-mincho fonts-ipafont-gothic fontconfig        # the faces sheets are drawn in
+  libjpeg62-turbo                                             # the type pictures
+  libbenchmark-dev                                            # bench/
+  clang-14 libclang-rt-14-dev                                 # fuzz/ (libFuzzer)
+  python3                                                     # tools/check_draws_*.py
+  xvfb xauth                                                  # scripts/measure-startup.sh
+  file dpkg-dev                                               # cpack -G DEB
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -17,7 +22,13 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 as_root=()
-if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "Missing packages: ${missing[*]}. Run this script as root once: su -c 'bash scripts/install-deps.sh'" >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

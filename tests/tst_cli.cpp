@@ -1,5 +1,6 @@
 // pelkano-sheets as a user runs it: the CSV it writes, reproducibility by seed, raw draws, the
 // warning for a sheet that cannot be filled, and one-line errors with status 2 for bad input.
+#include "Options.h"
 #include "Sheet.h"
 
 #include <QProcess>
@@ -17,9 +18,18 @@ struct Run {
     QByteArray err;
 };
 
+// The draw budget the type tests have: a type rule that loops fails the test, not hangs it.
+void setDrawBudget(QProcess& process)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PELKANO_DRAW_BUDGET", "20000000");
+    process.setProcessEnvironment(env);
+}
+
 Run runSheets(const QStringList& arguments)
 {
     QProcess process;
+    setDrawBudget(process);
     process.start(QStringLiteral(PELKANO_SHEETS_EXE), arguments);
     Run run;
     if (!process.waitForFinished(60000)) {
@@ -176,6 +186,9 @@ private slots:
         QTest::addRow("--types without a value") << QStringList{"--types"} << "--types";
         QTest::addRow("unknown option") << QStringList{"--types", "1", "--colour"} << "colour";
         QTest::addRow("stray argument") << QStringList{"--types", "1", "extra"} << "'extra'";
+        QTest::addRow("a Qt option") << QStringList{"--types", "1", "-platform", "nosuch"} << "platform";
+        QTest::addRow("newline and escape echoed")
+            << QStringList{"--types", "1", "--layout", "2x2\n\x1b[31m"} << "'2x2\\n\\x1B[31m'";
     }
     void badInput()
     {
@@ -186,6 +199,54 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.err.endsWith('\n') && run.err.count('\n') == 1, run.err.constData());
         QVERIFY2(QString::fromUtf8(run.err).contains(named), run.err.constData());
+    }
+
+    // The limits of the command line, on both sides of each edge, read as the tool reads them.
+    void commandLineEdges_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");  // part of the one-line error; empty: accepted
+        const QStringList pdf{"-o", "x.pdf"};
+        QTest::addRow("dpi 1200") << pdf + QStringList{"--dpi", "1200"} << "";
+        QTest::addRow("dpi 1201") << pdf + QStringList{"--dpi", "1201"} << "--dpi '1201'";
+        QTest::addRow("dpi 71") << pdf + QStringList{"--dpi", "71"} << "--dpi '71'";
+        QTest::addRow("1000 sheets drawn") << pdf + QStringList{"--sheets", "1000"} << "";
+        QTest::addRow("1001 sheets drawn") << pdf + QStringList{"--sheets", "1001"} << "--sheets '1001'";
+        QTest::addRow("last print number 2147483647")
+            << QStringList{"--print-number", "2147483646", "--sheets", "2"} << "";
+        QTest::addRow("last print number 2147483648")
+            << QStringList{"--print-number", "2147483647", "--sheets", "2"} << "--print-number '2147483647'";
+        QTest::addRow("print number -2147483648") << QStringList{"--print-number", "-2147483648"} << "";
+        QTest::addRow("print number -2147483649")
+            << QStringList{"--print-number", "-2147483649"} << "--print-number '-2147483649'";
+        QTest::addRow("print number near the top of long long")
+            << QStringList{"--print-number", "9223372036854775807", "--sheets", "2"}
+            << "--print-number '9223372036854775807'";
+        QTest::addRow("sheets beyond every print number")
+            << QStringList{"--sheets", "4294967296"} << "--sheets '4294967296'";
+        QTest::addRow("two signs") << QStringList{"--print-number", "+-5"} << "'+-5'";
+    }
+    void commandLineEdges()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const cli::ParsedCommandLine parsed =
+            cli::parseCommandLine(QStringList{"pelkano-sheets", "--types", "1"} + arguments);
+        QCOMPARE(QString::fromStdString(parsed.text).contains(error), true);
+        QCOMPARE(parsed.action, error.isEmpty() ? cli::Action::Run : cli::Action::Error);
+    }
+
+    // A write to standard output that fails ends the run with the system's reason.
+    void standardOutputFull()
+    {
+        QProcess process;
+        setDrawBudget(process);
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(PELKANO_SHEETS_EXE), {"--types", "1-26", "--draws", "100000", "--seed", "1"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.readAllStandardError(),
+                 QByteArray("pelkano-sheets: cannot write to standard output: No space left on device\n"));
     }
 
     void helpAndVersion_data()

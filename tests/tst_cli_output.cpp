@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 namespace {
 
 struct Run {
@@ -16,10 +18,16 @@ struct Run {
     QByteArray err;
 };
 
-Run runSheets(const QString& dir, const QStringList& args)
+// openFiles > 0: the tool may have at most that many files open at once.
+Run runSheets(const QString& dir, const QStringList& args, int openFiles = 0)
 {
     QProcess p;
     p.setWorkingDirectory(dir);
+    if (openFiles > 0)
+        p.setChildProcessModifier([openFiles] {
+            const rlimit limit{static_cast<rlim_t>(openFiles), static_cast<rlim_t>(openFiles)};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_QPA_PLATFORM");  // the tool must find its own way without a display
     p.setProcessEnvironment(env);
@@ -46,6 +54,35 @@ int pageCount(const QByteArray& pdf)
         ++n;
     }
     return n;
+}
+
+// The first page's drawing: its scale from device pixels to points times the width of the white
+// background it fills, in points (the paper's width when the page is drawn at its resolution).
+double filledWidth(const QByteArray& pdf)
+{
+    static const QRegularExpression streams(QStringLiteral("stream\\r?\\n"));
+    static const QRegularExpression page(
+        QStringLiteral("([0-9.]+) 0 0 -[0-9.]+ 0 [0-9.]+ cm[\\s\\S]*?1 1 1 scn[\\s\\S]*?0 0 ([0-9]+) [0-9]+ re\\s+f\\b"));
+    const QString text = QString::fromLatin1(pdf);
+    auto it = streams.globalMatch(text);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const qsizetype end = pdf.indexOf("endstream", m.capturedEnd());
+        QByteArray zlib = pdf.mid(m.capturedEnd(), end - m.capturedEnd());
+        const quint32 hint = static_cast<quint32>(zlib.size()) * 64;
+        zlib.prepend(char(hint & 0xff)).prepend(char((hint >> 8) & 0xff)).prepend(char((hint >> 16) & 0xff))
+            .prepend(char(hint >> 24));
+        const auto found = page.match(QString::fromLatin1(qUncompress(zlib)));
+        if (found.hasMatch())
+            return found.captured(1).toDouble() * found.captured(2).toDouble();
+    }
+    return 0;
+}
+
+QImage pngOf(const QString& dir, const QStringList& args, const QString& file)
+{
+    const Run run = runSheets(dir, args + QStringList{"--seed", "3", "--dpi", "72", "-o", "s.png"});
+    return run.exitCode == 0 ? QImage(QDir(dir).filePath(file)) : QImage();
 }
 
 QString mediaBox(const QByteArray& pdf)
@@ -76,6 +113,8 @@ private slots:
             << 2 << "595x842";
         QTest::addRow("A3 at 300 dpi") << QStringList{"--types", "2", "--page-size", "a3", "--dpi", "300"} << 1
                                        << "842x1191";
+        QTest::addRow("a sentence Qt would take for its own")
+            << QStringList{"--types", "1", "--sentence", "-platform"} << 1 << "595x842";
         QTest::addRow("B5 letter case, own sentence")
             << QStringList{"--types", "4", "--page-size", "B5", "--sentence", "わり算をしましょう"} << 1 << "516x729";
     }
@@ -97,6 +136,30 @@ private slots:
         QVERIFY(pdf.startsWith("%PDF-"));
         QCOMPARE(pageCount(pdf), pages);
         QCOMPARE(mediaBox(pdf), box);
+        // The white page is drawn over the whole paper (to within 1%), not a part of it.
+        const double paper = box.section('x', 0, 0).toDouble();
+        QVERIFY2(qAbs(filledWidth(pdf) - paper) < paper / 100, qPrintable(QString::number(filledWidth(pdf))));
+    }
+
+    // Each drawing option reaches the page: the page with the option differs from the one without.
+    void optionsReachThePage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("file");
+        QTest::addRow("no frame") << QStringList{"--no-frame"} << "s-1.png";
+        QTest::addRow("expression") << QStringList{"--style", "expression"} << "s-1.png";
+        QTest::addRow("sentence") << QStringList{"--sentence", "わり算"} << "s-1.png";
+        QTest::addRow("answer sheet") << QStringList{"--answers"} << "s-1-answers.png";
+    }
+    void optionsReachThePage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, file);
+        QTemporaryDir plain, changed;
+        const QImage without = pngOf(plain.path(), {"--types", "1-4"}, "s-1.png");
+        const QImage with = pngOf(changed.path(), QStringList{"--types", "1-4"} + args, file);
+        QVERIFY(!without.isNull() && !with.isNull());
+        QVERIFY(with != without);
     }
 
     void png_data()
@@ -184,6 +247,50 @@ private slots:
         const Run run = runSheets(dir.path(), {"--types", "1", "-o", "sheet.txt"});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains("'sheet.txt'"));
+        QCOMPARE(filesIn(dir.path()), QStringList());
+    }
+
+    // A set of PNG files appears whole or not at all: a target that cannot be replaced (here a
+    // folder) leaves the older file before it as it was, and nothing of the run behind.
+    void pngSetAllOrNothing()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile old(dir.filePath("x-1.png"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        QVERIFY(QDir(dir.path()).mkdir("x-2.png"));
+        const Run run = runSheets(dir.path(), {"--types", "1", "--sheets", "3", "--dpi", "72", "-o", "x.png"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("x-2.png"), run.err.constData());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+                 (QStringList{"x-1.png", "x-2.png"}));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+    }
+
+    // More pages than the tool may open files.
+    void manyPagesFewOpenFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run =
+            runSheets(dir.path(), {"--types", "1-4", "--sheets", "20", "--answers", "--dpi", "72", "-o", "x.png"}, 32);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(filesIn(dir.path()).size(), 40);
+    }
+
+    // A file name that is not text in the local encoding is refused, not changed.
+    void outputNameNotText()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start("/bin/sh", {"-c", "exec \"$0\" --types 1 --dpi 72 -o \"$(printf 'a\\377.png')\"", PELKANO_SHEETS_EXE});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY2(p.readAllStandardError().contains("'a\\xFF.png'"), "the name is not shown escaped");
         QCOMPARE(filesIn(dir.path()), QStringList());
     }
 

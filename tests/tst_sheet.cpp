@@ -28,6 +28,18 @@ std::set<std::pair<std::string, std::string>> problemsOn(const ProblemSheet& she
     return s;
 }
 
+// A seeded source under a draw budget, as the type tests run their rules: a rule that loops
+// fails the test instead of hanging it.
+class BudgetedSeeded final : public RandomSource {
+public:
+    explicit BudgetedSeeded(std::uint64_t seed) : seeded_(seed), budgeted_(seeded_, 20'000'000) {}
+    int R(int n) override { return budgeted_.R(n); }
+
+private:
+    SeededRandom seeded_;
+    BudgetedRandom budgeted_;
+};
+
 // Draws of a slot under a scripted source: k picks the entry, then the rule's own draws.
 void append(std::vector<int>& script, std::initializer_list<int> draws, int times = 1)
 {
@@ -56,7 +68,7 @@ private slots:
         QFETCH(int, layout);
         const SelectedTypes selected = ticked(types);
         const auto pattern = static_cast<LayoutPattern>(layout);
-        SeededRandom random(31);
+        BudgetedSeeded random(31);
         test::CollectingReporter reporter;
         RuleContext ctx{random, test::tables(), reporter};
         for (int n = 0; n < 200; ++n) {
@@ -84,7 +96,7 @@ private slots:
     {
         QFETCH(int, layout);
         QFETCH(bool, complete);
-        SeededRandom random(5);
+        BudgetedSeeded random(5);
         test::CollectingReporter reporter;
         RuleContext ctx{random, test::tables(), reporter};
         ProblemSheet sheet;
@@ -186,7 +198,7 @@ private slots:
         const auto pattern = static_cast<LayoutPattern>(layout);
         QCOMPARE(problemCount(pattern), count);
         QCOMPARE(columnCount(pattern), columns);
-        SeededRandom random(static_cast<std::uint64_t>(layout));
+        BudgetedSeeded random(static_cast<std::uint64_t>(layout));
         test::CollectingReporter reporter;
         RuleContext ctx{random, test::tables(), reporter};
         ProblemSheet sheet;
@@ -197,7 +209,7 @@ private slots:
     // A smaller sheet after a larger one rewrites only its own slots.
     void laterSlotsKeepTheirText()
     {
-        SeededRandom random(11);
+        BudgetedSeeded random(11);
         test::CollectingReporter reporter;
         RuleContext ctx{random, test::tables(), reporter};
         ProblemSheet sheet;
@@ -262,7 +274,7 @@ private slots:
         QFETCH(QList<int>, types);
         QFETCH(bool, onSheets);
         const SelectedTypes selected = ticked(types);
-        SeededRandom random(77);
+        BudgetedSeeded random(77);
         test::CollectingReporter reporter;
         RuleContext ctx{random, test::tables(), reporter};
         std::map<int, long long> byType;
@@ -289,7 +301,7 @@ private slots:
     // still fills from the other ticked type, and type 17 never exceeds its four problems.
     void typeDrawnOnEveryAttempt()
     {
-        SeededRandom random(3);
+        BudgetedSeeded random(3);
         test::CollectingReporter reporter;
         RuleContext ctx{random, test::tables(), reporter};
         ProblemSheet sheet;

@@ -1,0 +1,49 @@
+// Drawing with arbitrary input: one figure by Hissan with any dividend, divisor and bracket
+// texts, then a whole page by MakePrint with any problems and sentence, under any settings and
+// surface size, on the recording surface.
+#include "FuzzInput.h"
+#include "Hissan.h"
+#include "PageLayout.h"
+#include "RecordingSurface.h"
+
+#include <cstdlib>
+
+using namespace pelkano;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::FuzzInput input(data, size);
+    RenderSettings settings;
+    settings.pattern = static_cast<LayoutPattern>(input.inRange(0, kLayoutPatternCount - 1));
+    settings.leftMargin = input.inRange(1, 70);
+    settings.lineWidth = input.inRange(1, 4);
+    settings.frame = input.byte() & 1;
+    settings.style = static_cast<QuestionStyle>(input.byte() & 1);
+    const bool answers = input.byte() & 1;
+    const int width = input.word();
+    const int height = input.word();
+    const int x = input.word();
+    const int y = input.word();
+    const std::string dividend = input.text();
+    const std::string divisor = input.text();
+    const std::string bracket = input.text();
+
+    test::RecordingSurface surface;
+    Hissan(surface, Scale::fromSurface(width, height), x, y, dividend, divisor, bracket, settings, answers);
+
+    ProblemSheet sheet;
+    sheet.count = input.inRange(0, problemCount(settings.pattern));
+    sheet.printNumber = static_cast<int>(input.word()) - 32768;
+    sheet.showAnswers = answers;
+    settings.sentence = input.text();
+    for (int i = 0; i < sheet.count; ++i) {
+        sheet.dividends[static_cast<std::size_t>(i)] = input.text();
+        sheet.divisors[static_cast<std::size_t>(i)] = input.text();
+    }
+    surface.clear();
+    MakePrint(surface, width, height, sheet, settings);
+    for (const test::Call& call : surface.calls())
+        if (call.op == test::Op::PenWidth && (call.value < 1 || call.value > 4))
+            std::abort();  // the line width is the setting's, never scaled
+    return 0;
+}
