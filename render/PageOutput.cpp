@@ -36,12 +36,30 @@ QString fileError(const QSaveFile& file)
     return QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
 }
 
+// One page on the printable area of the paper the painter draws on.
+void drawPage(QPainter& painter, const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup)
+{
+    const QRect area = setup.printableRect();
+    painter.save();
+    painter.translate(area.topLeft());
+    QtSurface surface(painter);
+    MakePrint(surface, area.width(), area.height(), page, settings);
+    painter.restore();
+}
+
 }  // namespace
 
 QSize PageSetup::pixelSize() const
 {
     const QSizeF mm = pageSize.size(QPageSize::Millimeter);
     return QSize(evenPixels(mm.width(), dpi), evenPixels(mm.height(), dpi));
+}
+
+QRect PageSetup::printableRect() const
+{
+    const int margin = static_cast<int>(std::lround(paperMargin * dpi / 25.4));
+    const QSize paper = pixelSize();
+    return QRect(margin, margin, paper.width() - 2 * margin, paper.height() - 2 * margin);
 }
 
 std::optional<QPageSize> pageSizeByName(const QString& name)
@@ -71,8 +89,7 @@ QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, cons
     image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
     QPainter painter(&image);
-    QtSurface surface(painter);
-    MakePrint(surface, size.width(), size.height(), page, settings);
+    drawPage(painter, page, settings, setup);
     return image;
 }
 
@@ -92,17 +109,14 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
         layout.setMode(QPageLayout::FullPageMode);
         writer.setPageLayout(layout);
 
-        // The page is drawn in whole device pixels of the setup's size; it lies within a pixel
-        // or two of the paper's own size at this resolution, and the page's margins are blank.
-        const QSize size = setup.pixelSize();
+        // The page is drawn in whole device pixels on the setup's printable area of the paper.
         QPainter painter;
         if (!painter.begin(&writer))
             return QStringLiteral("cannot start a PDF in %1").arg(path);
         for (std::size_t i = 0; i < pages.size(); ++i) {
             if (i > 0 && !writer.newPage())
                 return QStringLiteral("cannot add page %1 to %2").arg(i + 1).arg(path);
-            QtSurface surface(painter);
-            MakePrint(surface, size.width(), size.height(), pages[i], settings);
+            drawPage(painter, pages[i], settings, setup);
         }
         if (!painter.end())
             return QStringLiteral("cannot finish the PDF %1").arg(path);

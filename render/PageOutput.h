@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPageSize>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -13,14 +14,19 @@
 
 namespace pelkano {
 
-// The paper and the resolution of a printed page, always portrait.
+// The paper and the resolution of a printed page, always portrait, and the blank border that a
+// printer's printable area would leave: the page is drawn on the paper less that border.
 struct PageSetup {
     QPageSize pageSize{QPageSize::A4};
     int dpi = 600;
+    int paperMargin = 5;  // millimetres on every side, 0 to 20
 
-    // The page in device pixels: each side at dpi, rounded to the nearest even number of pixels
-    // (A4 at 600 dpi is 4960 by 7016, so DrawScale is 15.5).
+    // The paper in device pixels: each side at dpi, rounded to the nearest even number of pixels
+    // (A4 at 600 dpi is 4960 by 7016).
     QSize pixelSize() const;
+    // Where the page is drawn on the paper, in device pixels: the paper less the margin, rounded
+    // to whole pixels, on every side (A4 at 600 dpi with no margin: DrawScale 15.5).
+    QRect printableRect() const;
 };
 
 // "A3", "A4", "A5", "B4", "B5" (the Japanese B sizes), "Letter", "Legal"; any letter case.
@@ -31,7 +37,8 @@ QString pageSizeNames();
 // One page: the sheet as it is to be drawn (its showAnswers decides whether figures carry answers).
 using PageList = std::vector<ProblemSheet>;
 
-// A page on a white image of setup.pixelSize(), 8-bit grey, with the setup's resolution.
+// A page on a white image of the paper's setup.pixelSize(), 8-bit grey, with the setup's
+// resolution; the page lies in setup.printableRect().
 QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup);
 
 // Writes every page to one PDF file. The file appears whole or not at all (it is written beside
