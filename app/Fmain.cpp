@@ -123,13 +123,14 @@ bool printsToFile(const QPrinter& printer)
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
 }
 
-// The page in device pixels at the printer's own resolution: a file's is the whole paper (at
-// kFileDpi, as pelkano-sheets draws it); a printer's, and the print preview's, its printable area.
-QSize pagePixels(const QPrinter& printer)
+// Where the page is drawn, in device pixels at the printer's own resolution: a file's paper less
+// the blank border pelkano-sheets leaves (at kFileDpi, as it draws it); a printer's, and the print
+// preview's, whole printable area.
+QRect pageArea(const QPrinter& printer)
 {
     if (printer.fullPage())
-        return PageSetup{printer.pageLayout().pageSize(), printer.resolution()}.pixelSize();
-    return {printer.width(), printer.height()};
+        return PageSetup{printer.pageLayout().pageSize(), printer.resolution()}.printableRect();
+    return {0, 0, printer.width(), printer.height()};
 }
 
 // Clears ShowAnswers however the drawing ends.
@@ -515,7 +516,7 @@ std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
 
 bool Fmain::printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress)
 {
-    const PaintOutcome outcome = paintPages(printer, pagePixels(printer), pages, renderSettings(), progress);
+    const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, renderSettings(), progress);
     if (outcome == PaintOutcome::Done)
         return true;
     if (outcome == PaintOutcome::Cancelled) {

@@ -31,7 +31,7 @@ const QColor kWrongColour(220, 0, 0);
 const QColor kOpenRowColour(255, 248, 200);
 const QColor kCursorColour(255, 215, 110);
 
-Scale scaleOf(const FigureCells& f)
+Scale scaleOf(const BoardCells& f)
 {
     return Scale(static_cast<float>(f.cell) / kCellUnits);
 }
@@ -61,7 +61,7 @@ struct PlacedDigit {
 
 // Digits in the sheets' face and placement; a colour other than black is laid over the black
 // glyphs, so that the one text path (and its baseline) serves every colour.
-void drawDigits(QPainter& painter, const QWidget& widget, const FigureCells& f, const std::vector<PlacedDigit>& digits,
+void drawDigits(QPainter& painter, const QWidget& widget, const BoardCells& f, const std::vector<PlacedDigit>& digits,
                 const QColor& colour)
 {
     if (digits.empty())
@@ -135,19 +135,19 @@ QIcon practiceGlyph()
     return QIcon(pixmap);
 }
 
-FigureCells FigureCells::of(const LongDivision& working)
+BoardCells BoardCells::of(const LongDivision& working)
 {
-    FigureCells f;
+    BoardCells f;
     f.dividendCell = digitCount(working.divisor) + 1;
     return f;
 }
 
-QRect FigureCells::cellRect(int row, int column) const
+QRect BoardCells::cellRect(int row, int column) const
 {
     return QRect(left + column * cell, top + row * cell, cell, cell);
 }
 
-QRect FigureCells::rowCell(const PracticeRow& row, int i) const
+QRect BoardCells::rowCell(const PracticeRow& row, int i) const
 {
     return cellRect(row.row, dividendCell + row.firstDigit + i);
 }
@@ -172,14 +172,14 @@ void PracticeBoard::fitTo(const std::vector<LongDivision>& problems)
         columns = std::max(columns, digitCount(w.divisor) + 1 + digitCount(w.dividend));
         rows = std::max(rows, w.rows());
     }
-    const FigureCells f;
+    const BoardCells f;
     fit_ = QSize(2 * f.left + columns * f.cell, 2 * f.top + rows * f.cell);
     updateGeometry();
 }
 
-FigureCells PracticeBoard::cells() const
+BoardCells PracticeBoard::cells() const
 {
-    return problem_ ? FigureCells::of(problem_->working()) : FigureCells{};
+    return problem_ ? BoardCells::of(problem_->working()) : BoardCells{};
 }
 
 void PracticeBoard::paintEvent(QPaintEvent*)
@@ -189,7 +189,7 @@ void PracticeBoard::paintEvent(QPaintEvent*)
     if (!problem_)
         return;
     const PracticeProblem& p = *problem_;
-    const FigureCells f = cells();
+    const BoardCells f = cells();
     const Scale scale = scaleOf(f);
     const auto& rows = p.rows();
 

@@ -26,14 +26,14 @@ QIcon practiceGlyph();
 // Where the figure's cells lie on the practice board, in the widget's pixels (logical: the
 // painter scales them by the screen's device pixel ratio). Cell j of row r spans
 // left + j * cell .. left + (j + 1) * cell, top + r * cell .. top + (r + 1) * cell.
-struct FigureCells {
+struct BoardCells {
     static constexpr int kCell = 40;
     int cell = kCell;
     int left = kCell / 2;
     int top = kCell / 2;
     int dividendCell = 0;  // the cell of the dividend's first digit (divisor digits + bracket)
 
-    static FigureCells of(const LongDivision& working);
+    static BoardCells of(const LongDivision& working);
     QRect cellRect(int row, int column) const;
     // Cell i of a row to fill.
     QRect rowCell(const PracticeRow& row, int i) const;
@@ -51,7 +51,7 @@ public:
     void fitTo(const std::vector<LongDivision>& problems);
     QSize sizeHint() const override { return fit_; }
     QSize minimumSizeHint() const override { return fit_; }
-    FigureCells cells() const;
+    BoardCells cells() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -37,6 +37,8 @@ QList<QCommandLineOption> drawingOptions()
         {"answers", "Follow each sheet with the same sheet showing its answers."},
         {"page-size", "Paper: " + pageSizeNames() + " (default A4, portrait).", "name", "A4"},
         {"dpi", "Device pixels per inch of the page (72 to 1200, default 600).", "number", "600"},
+        {"paper-margin", "Blank paper on every side in millimetres, which most printers cannot print on "
+                         "(0 to 20, default 5).", "mm", "5"},
         {"margin", "Left margin in preview pixels (1 to 70, default 15).", "number", "15"},
         {"line-width", "Frame line width in device pixels (1 to 4, default 1).", "number", "1"},
         {"frame", "Draw the dotted squared frame for the working (the default)."},
@@ -75,11 +77,13 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
     o.setup.pageSize = *pageSize;
 
     const auto dpi = intOption(parser, "dpi", kMinDpi, kMaxDpi, 600, error);
-    const auto margin = dpi ? intOption(parser, "margin", 1, 70, 15, error) : std::nullopt;
+    const auto paperMargin = dpi ? intOption(parser, "paper-margin", 0, 20, 5, error) : std::nullopt;
+    const auto margin = paperMargin ? intOption(parser, "margin", 1, 70, 15, error) : std::nullopt;
     const auto lineWidth = margin ? intOption(parser, "line-width", 1, 4, 1, error) : std::nullopt;
     if (!lineWidth)
         return std::nullopt;
     o.setup.dpi = *dpi;
+    o.setup.paperMargin = *paperMargin;
     o.settings.leftMargin = *margin;
     o.settings.lineWidth = *lineWidth;
 

@@ -2,6 +2,7 @@
 
 #include "LongDivision.h"
 
+#include <cmath>
 #include <optional>
 
 namespace pelkano {
@@ -31,9 +32,6 @@ CellGeometry geometryOf(LayoutPattern pattern)
     }
     return {16, 10, 4, 12};
 }
-
-// Expression font height in layout units, the same for every pattern.
-constexpr int kExpressionHeight = 10;
 
 // The characters of t with one blank between neighbours.
 std::string spaced(const std::string& t)
@@ -66,6 +64,11 @@ struct Frame {
     int quarter;
     int threeQuarters;
 };
+
+int roundHalfEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
 
 // The bar over the dividend: the underline of a run of blanks along the bottom of row 0.
 void drawBar(DrawingSurface& surface, const Frame& f, const std::string& divisor, int nD)
@@ -112,15 +115,45 @@ void drawWorking(DrawingSurface& surface, const Frame& f, const std::string& div
 
 }  // namespace
 
+FigureCells figureCells(const Scale& scale, LayoutPattern pattern)
+{
+    const CellGeometry g = geometryOf(pattern);
+    return {scale.S(g.cell), scale.S(g.quarter), scale.S(g.threeQuarters)};
+}
+
+FigureCells figureCellsOf(int cell)
+{
+    const int c = cell > 0 ? cell : 1;
+    return {c, roundHalfEven(c / 4.0), roundHalfEven(c * 3 / 4.0)};
+}
+
+FigureSize workedFigureSize(const std::string& dividend, const std::string& divisor, const std::string& bracket,
+                            const RenderSettings& settings)
+{
+    const std::optional<LongDivision> working = LongDivision::ofText(dividend, divisor);
+    // Without a working the figure is the question: the bar's row and the dividend line.
+    const int textRows = working ? working->rows() : 2;
+    const int frameRows = settings.frame ? geometryOf(settings.pattern).frameRows : 0;
+    return {length(divisor) + length(bracket) + length(dividend), textRows > frameRows ? textRows : frameRows};
+}
+
 void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std::string& dividend,
             const std::string& divisor, const std::string& bracket, const RenderSettings& settings,
             bool showAnswers)
+{
+    Hissan(surface, scale, x, y, dividend, divisor, bracket, settings, showAnswers,
+           figureCells(scale, settings.pattern));
+}
+
+void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std::string& dividend,
+            const std::string& divisor, const std::string& bracket, const RenderSettings& settings,
+            bool showAnswers, const FigureCells& cells)
 {
     const CellGeometry g = geometryOf(settings.pattern);
     const int nD = length(dividend);
     const int nd = length(divisor);
     const int N = nd + length(bracket) + nD;
-    const int C = scale.S(g.cell);
+    const int C = cells.cell;
 
     // Answers need well-formed numbers and a divisor of at least 1; anything else is drawn as
     // the bare question rather than worked.
@@ -162,7 +195,7 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
         surface.setFontHeight(C);
     }
 
-    const Frame f{x, y, surface.fontHeight(), scale.S(g.quarter), scale.S(g.threeQuarters)};
+    const Frame f{x, y, surface.fontHeight(), cells.quarter, cells.threeQuarters};
     drawBar(surface, f, divisor, nD);
     if (worked)
         drawWorking(surface, f, divisor, *working);

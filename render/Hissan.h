@@ -9,8 +9,39 @@
 
 namespace pelkano {
 
+// The figure's squares in device pixels: the side of a cell (also the figure's font height) and
+// the quarter and three quarters of a cell that place its texts inside the cells.
+struct FigureCells {
+    int cell = 0;
+    int quarter = 0;
+    int threeQuarters = 0;
+    friend bool operator==(const FigureCells&, const FigureCells&) = default;
+};
+
+// The pattern's own cells at a DrawScale: 16 or 12 layout units, each part scaled on its own.
+FigureCells figureCells(const Scale& scale, LayoutPattern pattern);
+// Cells of a side chosen in device pixels (at least 1), the quarters rounded from that side.
+FigureCells figureCellsOf(int cell);
+
+// The extent of a figure drawn with its answers, in cells: `columns` wide (divisor, bracket and
+// dividend), `rows` tall (the frame's rows when it is drawn, or the rows of the written working
+// when they reach further). In the expression style the expression stands above it.
+struct FigureSize {
+    int columns = 0;
+    int rows = 0;
+};
+FigureSize workedFigureSize(const std::string& dividend, const std::string& divisor, const std::string& bracket,
+                            const RenderSettings& settings);
+
+// Expression font height in layout units, the same for every pattern.
+inline constexpr int kExpressionHeight = 10;
+
 void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std::string& dividend,
             const std::string& divisor, const std::string& bracket, const RenderSettings& settings,
             bool showAnswers);
+// The same figure drawn on cells of the given size instead of the pattern's own.
+void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std::string& dividend,
+            const std::string& divisor, const std::string& bracket, const RenderSettings& settings,
+            bool showAnswers, const FigureCells& cells);
 
 }  // namespace pelkano

@@ -1,7 +1,6 @@
 #include "PageLayout.h"
 
-#include "Hissan.h"
-
+#include <algorithm>
 #include <string>
 
 namespace pelkano {
@@ -33,7 +32,61 @@ void drawHeader(DrawingSurface& surface, const Scale& scale, const ProblemSheet&
     surface.textOut(scale.S(14), scale.S(25), settings.sentence);
 }
 
+// Where the grid's figures stand, in device pixels.
+struct Grid {
+    int columns = 0;
+    int rows = 0;  // 0: the page has the header only
+    int left = 0;
+    int top = 0;
+    int columnWidth = 0;
+    int rowHeight = 0;
+};
+
+Grid gridOf(const Scale& scale, int width, int height, const ProblemSheet& sheet, const RenderSettings& settings)
+{
+    Grid g;
+    g.columns = columnCount(settings.pattern);
+    const int count = std::clamp(sheet.count, 0, kSheetCapacity);
+    g.rows = count / g.columns;
+    if (g.rows == 0)
+        return g;
+    // Column width and row height share out the whole surface in device pixels; only the
+    // margin, the offsets and the figures themselves follow DrawScale.
+    g.left = scale.S(settings.leftMargin);
+    g.top = scale.S(settings.topOffset);
+    g.columnWidth = (width - g.left) / g.columns;
+    g.rowHeight = (height - scale.S(kGridHeightAllowance)) / g.rows;
+    return g;
+}
+
 }  // namespace
+
+FigureCells fitFigureCells(const Scale& scale, int width, int height, const ProblemSheet& sheet,
+                           const RenderSettings& settings)
+{
+    const FigureCells own = figureCells(scale, settings.pattern);
+    const Grid g = gridOf(scale, width, height, sheet, settings);
+    // The next row's expression stands in the band of this height above its figures.
+    const int band = settings.style == QuestionStyle::Expression ? scale.S(kExpressionHeight) : 0;
+    int fitting = own.cell;
+    for (int r = 0; r < g.rows; ++r) {
+        for (int c = 0; c < g.columns; ++c) {
+            const auto k = static_cast<std::size_t>(r * g.columns + c);
+            const FigureSize size = workedFigureSize(sheet.dividends[k], sheet.divisors[k], ")", settings);
+            const int x = g.left + c * g.columnWidth;
+            const int y = g.top + r * g.rowHeight;
+            // The last line of a figure may meet the next figure's first; it must stay on the
+            // surface's pixels.
+            const int right = c + 1 < g.columns ? x + g.columnWidth : width - 1;
+            const int bottom = r + 1 < g.rows ? y + g.rowHeight - band : height - 1;
+            if (size.columns > 0)
+                fitting = std::min(fitting, (right - x) / size.columns);
+            if (size.rows > 0)
+                fitting = std::min(fitting, (bottom - y) / size.rows);
+        }
+    }
+    return fitting >= own.cell ? own : figureCellsOf(fitting);
+}
 
 Scale MakePrint(DrawingSurface& surface, int width, int height, const ProblemSheet& sheet,
                 const RenderSettings& settings)
@@ -51,23 +104,16 @@ Scale MakePrint(DrawingSurface& surface, int width, int height, const ProblemShe
 
     drawHeader(surface, scale, sheet, settings);
 
-    const int columns = columnCount(settings.pattern);
-    const int count = sheet.count < 0 ? 0 : (sheet.count > kSheetCapacity ? kSheetCapacity : sheet.count);
-    const int rows = count / columns;
-    if (rows == 0)
+    const Grid g = gridOf(scale, width, height, sheet, settings);
+    if (g.rows == 0)
         return scale;
 
-    // Column width and row height share out the whole surface in device pixels; only the
-    // margin, the offsets and the figures themselves follow DrawScale.
-    const int left = scale.S(settings.leftMargin);
-    const int top = scale.S(settings.topOffset);
-    const int columnWidth = (width - left) / columns;
-    const int rowHeight = (height - scale.S(kGridHeightAllowance)) / rows;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const auto k = static_cast<std::size_t>(r * columns + c);
-            Hissan(surface, scale, left + c * columnWidth, top + r * rowHeight, sheet.dividends[k], sheet.divisors[k],
-                   ")", settings, sheet.showAnswers);
+    const FigureCells cells = fitFigureCells(scale, width, height, sheet, settings);
+    for (int r = 0; r < g.rows; ++r) {
+        for (int c = 0; c < g.columns; ++c) {
+            const auto k = static_cast<std::size_t>(r * g.columns + c);
+            Hissan(surface, scale, g.left + c * g.columnWidth, g.top + r * g.rowHeight, sheet.dividends[k],
+                   sheet.divisors[k], ")", settings, sheet.showAnswers, cells);
         }
     }
     return scale;

@@ -206,12 +206,30 @@ private:
     std::vector<Entry> entries_;
 };
 
+// One page drawn with its origin at the top-left corner of `area` and the area's size as the
+// surface: the one drawing path of PNG pages, PDF files and printers.
+void drawOn(QPainter& painter, const QRect& area, const ProblemSheet& page, const RenderSettings& settings)
+{
+    painter.save();
+    painter.translate(area.topLeft());
+    QtSurface surface(painter);
+    MakePrint(surface, area.width(), area.height(), page, settings);
+    painter.restore();
+}
+
 }  // namespace
 
 QSize PageSetup::pixelSize() const
 {
     const QSizeF mm = pageSize.size(QPageSize::Millimeter);
     return QSize(evenPixels(mm.width(), dpi), evenPixels(mm.height(), dpi));
+}
+
+QRect PageSetup::printableRect() const
+{
+    const int margin = static_cast<int>(std::lround(paperMargin * dpi / 25.4));
+    const QSize paper = pixelSize();
+    return QRect(margin, margin, paper.width() - 2 * margin, paper.height() - 2 * margin);
 }
 
 std::optional<QPageSize> pageSizeByName(const QString& name)
@@ -241,8 +259,7 @@ QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, cons
     image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
     QPainter painter(&image);
-    QtSurface surface(painter);
-    MakePrint(surface, size.width(), size.height(), page, settings);
+    drawOn(painter, setup.printableRect(), page, settings);
     return image;
 }
 
@@ -264,7 +281,7 @@ PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers)
     return pages;
 }
 
-PaintOutcome paintPages(QPagedPaintDevice& device, QSize pixels, const PageList& pages,
+PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, const PageList& pages,
                         const RenderSettings& settings, const PageProgress& progress)
 {
     QPainter painter;
@@ -274,8 +291,7 @@ PaintOutcome paintPages(QPagedPaintDevice& device, QSize pixels, const PageList&
     for (int i = 0; i < total; ++i) {
         if (i > 0 && !device.newPage())
             return PaintOutcome::CannotAddPage;
-        QtSurface surface(painter);
-        MakePrint(surface, pixels.width(), pixels.height(), pages[static_cast<std::size_t>(i)], settings);
+        drawOn(painter, area, pages[static_cast<std::size_t>(i)], settings);
         if (progress && !progress(i + 1, total)) {
             painter.end();
             return PaintOutcome::Cancelled;
@@ -301,9 +317,8 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
         QPageLayout layout(setup.pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
         layout.setMode(QPageLayout::FullPageMode);
         writer.setPageLayout(layout);
-        // The page is drawn in whole device pixels of the setup's size; it lies within a pixel
-        // or two of the paper's own size at this resolution, and the page's margins are blank.
-        outcome = paintPages(writer, setup.pixelSize(), pages, settings, progress);
+        // The page is drawn in whole device pixels on the setup's printable area of the paper.
+        outcome = paintPages(writer, setup.printableRect(), pages, settings, progress);
     }
     switch (outcome) {
     case PaintOutcome::Done:

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPageSize>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -16,14 +17,19 @@ class QPagedPaintDevice;
 
 namespace pelkano {
 
-// The paper and the resolution of a printed page, always portrait.
+// The paper and the resolution of a printed page, always portrait, and the blank border that a
+// printer's printable area would leave: the page is drawn on the paper less that border.
 struct PageSetup {
     QPageSize pageSize{QPageSize::A4};
     int dpi = 600;
+    int paperMargin = 5;  // millimetres on every side, 0 to 20
 
-    // The page in device pixels: each side at dpi, rounded to the nearest even number of pixels
-    // (A4 at 600 dpi is 4960 by 7016, so DrawScale is 15.5).
+    // The paper in device pixels: each side at dpi, rounded to the nearest even number of pixels
+    // (A4 at 600 dpi is 4960 by 7016).
     QSize pixelSize() const;
+    // Where the page is drawn on the paper, in device pixels: the paper less the margin, rounded
+    // to whole pixels, on every side (A4 at 600 dpi with no margin: DrawScale 15.5).
+    QRect printableRect() const;
 };
 
 // "A3", "A4", "A5", "B4", "B5" (the Japanese B sizes), "Letter", "Legal"; any letter case.
@@ -46,12 +52,14 @@ using PageProgress = std::function<bool(int done, int total)>;
 
 enum class PaintOutcome { Done, Cancelled, CannotBegin, CannotAddPage, CannotFinish };
 
-// Paints every page, one device page each, through MakePrint on a surface of `pixels` device
-// pixels: the one drawing path of PDF files and printers. The device must not be in use.
-PaintOutcome paintPages(QPagedPaintDevice& device, QSize pixels, const PageList& pages,
+// Paints every page, one device page each, through MakePrint on the `area` of the page in device
+// pixels (the page's origin at its top-left corner): the one drawing path of PDF files and
+// printers. The device must not be in use.
+PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, const PageList& pages,
                         const RenderSettings& settings, const PageProgress& progress = {});
 
-// A page on a white image of setup.pixelSize(), 8-bit grey, with the setup's resolution.
+// A page on a white image of the paper's setup.pixelSize(), 8-bit grey, with the setup's
+// resolution; the page lies in setup.printableRect().
 QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup);
 
 // Writes every page to one PDF file. The file appears whole or not at all (it is written beside

@@ -3,10 +3,14 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
+#include <QMutex>
 #include <QPaintDevice>
 #include <QPen>
+#include <QRawFont>
 #include <QStringList>
+#include <QtEndian>
 
 namespace pelkano {
 
@@ -63,6 +67,36 @@ QString checkFamily(const QString& family, QPaintDevice* device)
         }
     }
     return {};
+}
+
+// How far below the top of the text cell the baseline lies, as a share of the font height. The
+// cell is the em square, whose top stands the typographic ascender above the baseline ('OS/2'
+// sTypoAscender over units per em); a face without that table falls back on its ascent's share
+// of ascent and descent.
+qreal baselineShare(const QFont& font)
+{
+    static QMutex mutex;
+    static QHash<QString, qreal> shares;
+    const QMutexLocker lock(&mutex);
+    const auto found = shares.constFind(font.family());
+    if (found != shares.constEnd())
+        return found.value();
+
+    qreal share = 0;
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.isValid() ? raw.fontTable("OS/2") : QByteArray();
+    constexpr int kTypoAscenderOffset = 68;
+    if (os2.size() >= kTypoAscenderOffset + 2 && raw.unitsPerEm() > 0) {
+        const auto ascender = qFromBigEndian<qint16>(os2.constData() + kTypoAscenderOffset);
+        share = ascender / raw.unitsPerEm();
+    }
+    if (share <= 0 || share > 1) {
+        const QFontMetricsF fm(font);
+        const qreal total = fm.ascent() + fm.descent();
+        share = total > 0 ? fm.ascent() / total : 0.8;
+    }
+    shares.insert(font.family(), share);
+    return share;
 }
 
 }  // namespace
@@ -187,10 +221,7 @@ void QtSurface::textOut(int x, int y, const std::string& text)
     } else {
         painter_.setBackgroundMode(Qt::TransparentMode);
     }
-    const QFontMetricsF fm(font, painter_.device());
-    const qreal total = fm.ascent() + fm.descent();
-    const qreal baseline = y + (total > 0 ? height_ * fm.ascent() / total : fm.ascent());
-    painter_.drawText(QPointF(x, baseline), QString::fromStdString(text));
+    painter_.drawText(QPointF(x, y + height_ * baselineShare(font)), QString::fromStdString(text));
 }
 
 int QtSurface::textWidth(const std::string& text)

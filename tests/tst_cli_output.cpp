@@ -117,6 +117,8 @@ private slots:
             << QStringList{"--types", "1", "--sentence", "-platform"} << 1 << "595x842";
         QTest::addRow("B5 letter case, own sentence")
             << QStringList{"--types", "4", "--page-size", "B5", "--sentence", "わり算をしましょう"} << 1 << "516x729";
+        QTest::addRow("widest paper margin, the page keeps the paper's size")
+            << QStringList{"--types", "77", "--paper-margin", "20"} << 1 << "595x842";
     }
 
     void pdf()
@@ -136,8 +138,10 @@ private slots:
         QVERIFY(pdf.startsWith("%PDF-"));
         QCOMPARE(pageCount(pdf), pages);
         QCOMPARE(mediaBox(pdf), box);
-        // The white page is drawn over the whole paper (to within 1%), not a part of it.
-        const double paper = box.section('x', 0, 0).toDouble();
+        // The white page is drawn over the whole paper less its margin (to within 1%), not a part of it.
+        const qsizetype marginAt = args.indexOf("--paper-margin");
+        const double margin = (marginAt < 0 ? 5.0 : args.at(marginAt + 1).toDouble()) * 72 / 25.4;
+        const double paper = box.section('x', 0, 0).toDouble() - 2 * margin;
         QVERIFY2(qAbs(filledWidth(pdf) - paper) < paper / 100, qPrintable(QString::number(filledWidth(pdf))));
     }
 
@@ -205,6 +209,30 @@ private slots:
         }
     }
 
+    // The page is drawn on the paper less the margin on every side: wide figures, the header and
+    // the answers leave a 20 mm border blank and reach into the printable area.
+    void paperMarginStaysBlank()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), {"--types", "76-78", "--layout", "3x3", "--seed", "1", "--answers", "--dpi",
+                                               "100", "--paper-margin", "20", "-o", "page.png"});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        for (const QString& name : {QStringLiteral("page-1.png"), QStringLiteral("page-1-answers.png")}) {
+            const QImage image = QImage(dir.filePath(name)).convertToFormat(QImage::Format_Grayscale8);
+            QCOMPARE(image.size(), QSize(826, 1170));
+            QRect ink;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.constScanLine(y)[x] < 200)
+                        ink |= QRect(x, y, 1, 1);
+            const int margin = 79;  // 20 mm at 100 dpi
+            QVERIFY2(QRect(margin, margin, 826 - 2 * margin, 1170 - 2 * margin).contains(ink),
+                     qPrintable(QStringLiteral("ink %1,%2 to %3,%4").arg(ink.left()).arg(ink.top()).arg(ink.right()).arg(ink.bottom())));
+            QVERIFY(ink.left() < margin + 40);
+        }
+    }
+
     void badValues_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -219,6 +247,8 @@ private slots:
         QTest::addRow("page size") << QStringList{"--page-size", "A9"} << "'A9'";
         QTest::addRow("dpi too small") << QStringList{"--dpi", "10"} << "'10'";
         QTest::addRow("dpi too large") << QStringList{"--dpi", "100000"} << "'100000'";
+        QTest::addRow("paper margin 21") << QStringList{"--paper-margin", "21"} << "'21'";
+        QTest::addRow("negative paper margin") << QStringList{"--paper-margin", "-1"} << "'-1'";
         QTest::addRow("frame and no frame") << QStringList{"--frame", "--no-frame"} << "--no-frame";
         QTest::addRow("no sheets") << QStringList{"--sheets", "0"} << "'0'";
         QTest::addRow("draws") << QStringList{"--draws", "5"} << "--draws";

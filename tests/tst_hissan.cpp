@@ -172,6 +172,33 @@ private slots:
         QCOMPARE(surface.state().underline, false);
     }
 
+    // A figure fitted onto smaller cells keeps every digit a quarter cell into its own cell and
+    // its frame on the same cells.
+    void reducedCells_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<int>("cell");
+        QTest::addRow("2x3 on 224 px instead of 248") << 3 << 224;
+        QTest::addRow("3x3 on 174 px instead of 186") << 4 << 174;
+    }
+
+    void reducedCells()
+    {
+        QFETCH(int, pattern);
+        QFETCH(int, cell);
+        const Scale scale(15.5f);
+        const FigureCells cells = figureCellsOf(cell);
+        const int x = 232, y = 775;
+        RecordingSurface surface;
+        Hissan(surface, scale, x, y, "8765", "43", ")", settingsFor(static_cast<LayoutPattern>(pattern)), true, cells);
+        const Reading r = read(surface.calls(), x, y, cell, cells.quarter, 7);
+        QCOMPARE(r.misplaced, QStringList());
+        QCOMPARE(r.rows, rows({"    203", "43)8765", "   86  ", "    165", "    129", "     36"}));
+        QCOMPARE(r.underlines, (QStringList{"0:2-6", "2:3-6", "4:3-6"}));
+        const Call frame = surface.callsOf(Op::Rectangle).at(0);
+        QCOMPARE(QRect(QPoint(frame.x, frame.y), QPoint(frame.x2, frame.y2)), QRect(QPoint(x, y), QPoint(x + 7 * cell, y + 10 * cell)));
+    }
+
     // The working is placed with ")" whatever bracket the page passes; only the question line
     // shows the bracket given.
     void workingIgnoresTheBracketText()

@@ -1,7 +1,9 @@
 // The page: DrawScale and S(x), the background, the header and where each figure of the grid
 // lands on the preview and on a printed page.
 #include "PageLayout.h"
+#include "Random.h"
 #include "RecordingSurface.h"
+#include "TypeSampling.h"
 
 #include <QtTest>
 
@@ -41,6 +43,78 @@ QList<QPoint> grid(const QList<int>& xs, const QList<int>& ys)
         for (int x : xs)
             out << QPoint(x, y);
     return out;
+}
+
+// FNV-1a over every recorded call: operation, coordinates, value and text.
+quint64 fingerprint(const std::vector<Call>& calls, quint64 hash = 14695981039346656037ull)
+{
+    const auto mix = [&hash](const std::string& s) {
+        for (unsigned char ch : s) {
+            hash ^= ch;
+            hash *= 1099511628211ull;
+        }
+    };
+    for (const Call& c : calls)
+        mix(std::to_string(static_cast<int>(c.op)) + ',' + std::to_string(c.x) + ',' + std::to_string(c.y) + ',' +
+            std::to_string(c.x2) + ',' + std::to_string(c.y2) + ',' + std::to_string(c.value) + ',' + c.text + ';');
+    return hash;
+}
+
+// A sheet as the window builds it: the layout's count of distinct problems of types first..last.
+ProblemSheet seededSheet(LayoutPattern pattern, int first, int last, std::uint64_t seed)
+{
+    SelectedTypes selected;
+    for (int t = first; t <= last; ++t)
+        selected.tick(t, true);
+    SeededRandom random(seed);
+    test::CollectingReporter reporter;
+    RuleContext ctx{random, test::tables(), reporter};
+    ProblemSheet sheet;
+    sheet.printNumber = static_cast<int>(seed);
+    buildSheet(sheet, pattern, selected, ctx);
+    return sheet;
+}
+
+// The calls of a sheet's problem page and then its answer page.
+quint64 sheetFingerprint(const ProblemSheet& sheet, const RenderSettings& settings, QSize size)
+{
+    quint64 hash = 14695981039346656037ull;
+    for (bool answers : {false, true}) {
+        ProblemSheet page = sheet;
+        page.showAnswers = answers;
+        RecordingSurface surface;
+        MakePrint(surface, size.width(), size.height(), page, settings);
+        hash = fingerprint(surface.calls(), hash);
+    }
+    return hash;
+}
+
+// A sheet of "dividend/divisor" problems separated by blanks.
+ProblemSheet sheetFrom(const QString& problems)
+{
+    ProblemSheet sheet;
+    for (const QString& p : problems.split(u' ', Qt::SkipEmptyParts)) {
+        const auto k = static_cast<std::size_t>(sheet.count++);
+        sheet.dividends[k] = p.section(u'/', 0, 0).toStdString();
+        sheet.divisors[k] = p.section(u'/', 1, 1).toStdString();
+    }
+    return sheet;
+}
+
+// The worked examples, the smaller first, on as many slots as the pattern has.
+ProblemSheet workedExamples(LayoutPattern pattern)
+{
+    static const char* const problems[][2] = {{"612", "6"},  {"3", "7"},      {"23", "45"},     {"120", "6"},
+                                              {"700", "7"},  {"96", "4"},     {"0", "5"},       {"1000", "8"},
+                                              {"8765", "43"}, {"99999", "999"}, {"9693", "849"}, {"27303", "310"}};
+    ProblemSheet sheet;
+    sheet.count = problemCount(pattern);
+    sheet.printNumber = 1;
+    for (std::size_t k = 0; k < 12; ++k) {
+        sheet.dividends[k] = problems[k][0];
+        sheet.divisors[k] = problems[k][1];
+    }
+    return sheet;
 }
 
 }  // namespace
@@ -116,6 +190,149 @@ private slots:
         RecordingSurface surface;
         MakePrint(surface, surfaceSize.width(), surfaceSize.height(), sheetOf(count), settings);
         QCOMPARE(figureOrigins(surface), expected);
+    }
+
+    // Sheets whose figures all fit are drawn with the same calls, in the same order, at the same
+    // coordinates as before crowded sheets were fitted: the fingerprints of their problem and answer
+    // pages were recorded from the earlier drawing. Seed 0 stands for the worked examples.
+    void fittingSheetsUnchanged_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QSize>("surfaceSize");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<int>("seed");
+        QTest::addColumn<quint64>("expected");
+
+        QTest::addRow("2x2 written, preview, seed 1") << 0 << 0 << QSize(320, 441) << 15 << 1 << Q_UINT64_C(2763387281630862544);
+        QTest::addRow("2x2 written, A4, seed 1") << 0 << 0 << QSize(4960, 7016) << 15 << 1 << Q_UINT64_C(2035993266709720641);
+        QTest::addRow("2x2 written, A4, worked examples") << 0 << 0 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(16021872457582966674);
+        QTest::addRow("2x2 expression, preview, seed 1") << 0 << 1 << QSize(320, 441) << 15 << 1 << Q_UINT64_C(12255942081212408301);
+        QTest::addRow("2x2 expression, A4, seed 1") << 0 << 1 << QSize(4960, 7016) << 15 << 1 << Q_UINT64_C(4586965527179925751);
+        QTest::addRow("2x2 expression, A4, worked examples") << 0 << 1 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(1640012171187878572);
+        QTest::addRow("3x2 written, preview, seed 1") << 1 << 0 << QSize(320, 441) << 15 << 1 << Q_UINT64_C(11483950479311531842);
+        QTest::addRow("3x2 written, A4, seed 1") << 1 << 0 << QSize(4960, 7016) << 15 << 1 << Q_UINT64_C(4652943334897216803);
+        QTest::addRow("3x2 written, A4, worked examples") << 1 << 0 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(12212084427559191498);
+        QTest::addRow("3x2 expression, A4, seed 1") << 1 << 1 << QSize(4960, 7016) << 15 << 1 << Q_UINT64_C(11657626015364576491);
+        QTest::addRow("3x2 expression, A4, worked examples") << 1 << 1 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(3411712448451351935);
+        QTest::addRow("4x2 written, preview, seed 1") << 2 << 0 << QSize(320, 441) << 15 << 1 << Q_UINT64_C(12642141128320051209);
+        QTest::addRow("4x2 written, A4, seed 1") << 2 << 0 << QSize(4960, 7016) << 15 << 1 << Q_UINT64_C(16503969228380608896);
+        QTest::addRow("4x2 written, A4, worked examples") << 2 << 0 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(15355895631425271284);
+        QTest::addRow("4x2 expression, preview, seed 7") << 2 << 1 << QSize(320, 441) << 15 << 7 << Q_UINT64_C(9676811916893749368);
+        QTest::addRow("4x2 expression, A4, seed 7") << 2 << 1 << QSize(4960, 7016) << 15 << 7 << Q_UINT64_C(12400617997134598872);
+        QTest::addRow("4x2 expression, A4, worked examples") << 2 << 1 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(14900989765111584490);
+        QTest::addRow("2x3 written, preview, seed 5") << 3 << 0 << QSize(320, 441) << 15 << 5 << Q_UINT64_C(15303407868772481190);
+        QTest::addRow("2x3 written, A4, seed 5") << 3 << 0 << QSize(4960, 7016) << 15 << 5 << Q_UINT64_C(10826817420915399895);
+        QTest::addRow("2x3 written, A4, worked examples") << 3 << 0 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(13406945738321159968);
+        QTest::addRow("2x3 expression, preview, seed 5") << 3 << 1 << QSize(320, 441) << 15 << 5 << Q_UINT64_C(7441528191036628284);
+        QTest::addRow("2x3 expression, A4, seed 5") << 3 << 1 << QSize(4960, 7016) << 15 << 5 << Q_UINT64_C(12780313224570136546);
+        QTest::addRow("2x3 expression, A4, worked examples") << 3 << 1 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(14308633752148907738);
+        QTest::addRow("3x3 written, preview, seed 2") << 4 << 0 << QSize(320, 441) << 15 << 2 << Q_UINT64_C(14336469283427378429);
+        QTest::addRow("3x3 written, A4, seed 2") << 4 << 0 << QSize(4960, 7016) << 15 << 2 << Q_UINT64_C(17685461335999108940);
+        QTest::addRow("3x3 written, A4, worked examples") << 4 << 0 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(12293587244360838046);
+        QTest::addRow("3x3 expression, A4, seed 2") << 4 << 1 << QSize(4960, 7016) << 15 << 2 << Q_UINT64_C(14306965384889954598);
+        QTest::addRow("3x3 expression, A4, worked examples") << 4 << 1 << QSize(4960, 7016) << 15 << 0 << Q_UINT64_C(5697942937677139104);
+        QTest::addRow("4x3 written, preview, seed 2") << 5 << 0 << QSize(320, 441) << 15 << 2 << Q_UINT64_C(6982343773553996630);
+        QTest::addRow("4x3 written, A4, seed 2") << 5 << 0 << QSize(4960, 7016) << 15 << 2 << Q_UINT64_C(11090350862916764282);
+        QTest::addRow("4x3 expression, preview, seed 7") << 5 << 1 << QSize(320, 441) << 15 << 7 << Q_UINT64_C(2677988389215615901);
+        QTest::addRow("4x3 expression, A4, seed 7") << 5 << 1 << QSize(4960, 7016) << 15 << 7 << Q_UINT64_C(9450684193312410465);
+        QTest::addRow("4x2 written, margin 70, printable area, seed 2") << 2 << 0 << QSize(4724, 6780) << 70 << 2 << Q_UINT64_C(11885013173123225627);
+        QTest::addRow("2x3 written, margin 70, printable area, seed 11") << 3 << 0 << QSize(4724, 6780) << 70 << 11 << Q_UINT64_C(11445786427194030972);
+        QTest::addRow("3x3 written, margin 70, printable area, seed 5") << 4 << 0 << QSize(4724, 6780) << 70 << 5 << Q_UINT64_C(12097669692833577317);
+    }
+
+    void fittingSheetsUnchanged()
+    {
+        QFETCH(int, pattern);
+        QFETCH(int, style);
+        QFETCH(QSize, surfaceSize);
+        QFETCH(int, margin);
+        QFETCH(int, seed);
+        QFETCH(quint64, expected);
+
+        RenderSettings settings;
+        settings.pattern = static_cast<LayoutPattern>(pattern);
+        settings.style = static_cast<QuestionStyle>(style);
+        settings.leftMargin = margin;
+        const ProblemSheet sheet =
+            seed == 0 ? workedExamples(settings.pattern) : seededSheet(settings.pattern, 1, kTypeCount, static_cast<std::uint64_t>(seed));
+        const Scale scale = Scale::fromSurface(surfaceSize.width(), surfaceSize.height());
+        QCOMPARE(fitFigureCells(scale, surfaceSize.width(), surfaceSize.height(), sheet, settings),
+                 figureCells(scale, settings.pattern));
+        QCOMPARE(sheetFingerprint(sheet, settings, surfaceSize), expected);
+    }
+
+    // Sheets whose figures would overprint their neighbours or leave the page are drawn on the
+    // largest whole-pixel cell at which no figure, with its answers, crosses the next column's
+    // origin, the next row (and its expression band) or the page's edge; the problem page has
+    // the same figures as the answer page. All on an A4 page at 600 dpi.
+    void crowdedSheetsFitted_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("margin");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<int>("cell");
+
+        QTest::addRow("4-digit by 2-digit figures in 2x3") << 3 << 0 << 15
+                                                          << "6922/86 4038/99 8554/81 9908/97 9394/70 9712/76" << 225;
+        QTest::addRow("27303/310 in the last column of 3x3")
+            << 4 << 0 << 15 << "404/4 10/6 27303/310 93/16 444/4 48/6 730/8 814/8 438/85" << 175;
+        QTest::addRow("eight rows of working over the expression below, 4x3")
+            << 5 << 1 << 15
+            << "3289/918 181/26 484/22 982/49 846/6 30450/697 55/16 873/65 504/43 477/3 181/27 166/29" << 174;
+        QTest::addRow("margin 70 in 3x3") << 4 << 0 << 70 << "39/63 642/8 808/8 95/19 892/8 966/8 9693/849 457/3 94/19"
+                                          << 161;
+    }
+
+    void crowdedSheetsFitted()
+    {
+        QFETCH(int, pattern);
+        QFETCH(int, style);
+        QFETCH(int, margin);
+        QFETCH(QString, problems);
+        QFETCH(int, cell);
+
+        const int width = 4960, height = 7016;
+        RenderSettings settings;
+        settings.pattern = static_cast<LayoutPattern>(pattern);
+        settings.style = static_cast<QuestionStyle>(style);
+        settings.leftMargin = margin;
+        ProblemSheet sheet = sheetFrom(problems);
+        const Scale scale = Scale::fromSurface(width, height);
+        QCOMPARE(fitFigureCells(scale, width, height, sheet, settings), figureCellsOf(cell));
+
+        const int columns = columnCount(settings.pattern), rows = sheet.count / columns;
+        const int left = scale.S(margin), columnWidth = (width - left) / columns;
+        const int top = scale.S(50), rowHeight = (height - scale.S(52)) / rows;
+        const int band = style == 1 ? scale.S(10) : 0;
+        QList<QRect> frames[2];
+        for (bool answers : {false, true}) {
+            sheet.showAnswers = answers;
+            RecordingSurface surface;
+            MakePrint(surface, width, height, sheet, settings);
+            // Each figure's frame and texts, the frame first.
+            QList<QRect> extents;
+            for (const Call& c : surface.calls()) {
+                if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Clear) {
+                    frames[answers] << QRect(QPoint(c.x, c.y), QPoint(c.x2, c.y2));
+                    extents << frames[answers].back();
+                } else if (c.op == Op::Text && !extents.isEmpty()) {
+                    extents.back() |= QRect(c.x, c.y, RecordingSurface::widthAt(c.text, c.state.fontHeight),
+                                            c.state.fontHeight);
+                }
+            }
+            QCOMPARE(extents.size(), sheet.count);
+            for (int k = 0; k < sheet.count; ++k) {
+                const int r = k / columns, c = k % columns;
+                const int right = c + 1 < columns ? left + (c + 1) * columnWidth : width - 1;
+                const int bottom = r + 1 < rows ? top + (r + 1) * rowHeight - band : height - 1;
+                QVERIFY2(extents[k].right() <= right && extents[k].bottom() <= bottom,
+                         qPrintable(QStringLiteral("figure %1 reaches %2, %3 past %4, %5")
+                                        .arg(k + 1).arg(extents[k].right()).arg(extents[k].bottom()).arg(right).arg(bottom)));
+            }
+        }
+        QCOMPARE(frames[0], frames[1]);
     }
 
     // Figures are drawn in reading order, with the problem of each slot.

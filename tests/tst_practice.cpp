@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(problem.rightFirstTime(), finished && clean);
         // The board shows ink in exactly the cells that hold a digit.
         const QImage image = boardImage(*window);
-        const FigureCells cells = window->board()->cells();
+        const BoardCells cells = window->board()->cells();
         for (int r = 0; r < picture.size(); ++r)
             for (int c = 0; c < picture[r].size(); ++c)
                 if (r != 1)
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(problem.cursor(), 1);
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("practiceStatus"))->text(),
                  QStringLiteral("赤い数字がちがいます。なおしましょう。"));
-        const FigureCells cells = window->board()->cells();
+        const BoardCells cells = window->board()->cells();
         QImage image = boardImage(*window);
         QVERIFY(countInCell(image, cells.cellRect(2, 4), red) > 0);
         QCOMPARE(countInCell(image, cells.cellRect(2, 3), red), 0);

@@ -34,6 +34,21 @@ QPair<int, int> inkColumns(const QImage& image, int left, int top, int right, in
     return {first, last};
 }
 
+// Vertical extent of the ink in a box, or an empty pair when there is none.
+QPair<int, int> inkRows(const QImage& image, int left, int top, int right, int bottom)
+{
+    int first = -1, last = -1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (inked(image, x, y)) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+    return {first, last};
+}
+
 QImage whiteImage(int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
@@ -134,8 +149,9 @@ private slots:
         for (int r = 0; r < rows.size(); ++r) {
             for (int j = 0; j < 7; ++j) {
                 const int left = x + j * C, top = y + r * C;
-                // Glyphs stand on the baseline, four fifths down the cell; the underline is below it.
-                const auto ink = inkColumns(image, left + 1, top + 1, left + C - 1, top + C * 4 / 5);
+                // Digits stand between a tenth and seventeen twentieths of the cell down; the
+                // underline lies on the cell's bottom line, reaching a twentieth either side of it.
+                const auto ink = inkColumns(image, left + 1, top + C / 10, left + C - 1, top + C * 4 / 5);
                 const bool digit = rows[r][j] != u' ';
                 QVERIFY2((ink.first >= 0) == digit, qPrintable(QStringLiteral("row %1 cell %2").arg(r).arg(j)));
                 if (digit && rows[r][j] != u')') {
@@ -145,10 +161,56 @@ private slots:
                 }
                 if (rows[r][j] == u')')
                     continue;  // the bracket reaches below the baseline
-                const auto line = inkColumns(image, left + 1, top + C * 17 / 20, left + C - 1, top + C);
+                const auto line = inkColumns(image, left + 1, top + C * 19 / 20, left + C - 1, top + C + C / 20);
                 const bool under = underlined.contains(r) && j >= underlined[r].first && j <= underlined[r].second;
                 QVERIFY2((line.first >= 0) == under, qPrintable(QStringLiteral("underline row %1 cell %2").arg(r).arg(j)));
             }
+        }
+    }
+
+    // The text cell is the em square: the underline that forms the bar lies on the cell's bottom
+    // line, within the line's own thickness, and each digit's ink stands in the middle of its
+    // cell (the faces' digits sit a little high in their em square: 2 to 3.5 % of the cell).
+    void textSitsInItsCell_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("cell");
+        for (const char* face : {kMinchoFace, kGothicFace})
+            for (int cell : {186, 248})  // A4 at 600 dpi: 12 and 16 layout units
+                QTest::addRow("%s, cell %d", face, cell) << QString::fromUtf8(face) << cell;
+    }
+
+    void textSitsInItsCell()
+    {
+        QFETCH(QString, face);
+        QFETCH(int, cell);
+        const int y = 2 * cell;
+        // Ink rows of a text drawn with its cell's top at y, relative to y.
+        const auto inkOf = [&](const std::string& text, bool underline) {
+            QImage image = whiteImage(2 * cell, 4 * cell);
+            {
+                QPainter painter(&image);
+                QtSurface surface(painter);
+                surface.setFontName(face.toStdString());
+                surface.setFontHeight(cell);
+                surface.setBrushStyle(BrushStyle::Clear);
+                surface.setFontUnderline(underline);
+                surface.textOut(cell / 2, y, text);
+            }
+            const auto ink = inkRows(image, 0, 0, image.width(), image.height());
+            return QPair<int, int>(ink.first - y, ink.second - y);
+        };
+
+        const auto bar = inkOf("   ", true);
+        const int thickness = bar.second - bar.first + 1;
+        qInfo("bar: ink rows %d..%d, the cell's bottom line at %d", bar.first, bar.second, cell);
+        QVERIFY(bar.first >= cell - thickness && bar.second <= cell + thickness);
+
+        for (char digit = '0'; digit <= '9'; ++digit) {
+            const auto ink = inkOf(std::string(1, digit), false);
+            const double offset = (ink.first + ink.second + 1) / 2.0 - cell / 2.0;
+            qInfo("'%c': ink rows %d..%d of 0..%d, centre %+.1f px", digit, ink.first, ink.second, cell, offset);
+            QVERIFY2(std::abs(offset) <= cell / 20.0, qPrintable(QStringLiteral("'%1' off by %2").arg(digit).arg(offset)));
         }
     }
 
