@@ -121,10 +121,37 @@ FigureCells figureCells(const Scale& scale, LayoutPattern pattern)
     return {scale.S(g.cell), scale.S(g.quarter), scale.S(g.threeQuarters)};
 }
 
-FigureCells figureCellsOf(int cell)
+FigureCells figureCellsOf(int cell, int expression)
 {
     const int c = cell > 0 ? cell : 1;
-    return {c, roundHalfEven(c / 4.0), roundHalfEven(c * 3 / 4.0)};
+    return {c, roundHalfEven(c / 4.0), roundHalfEven(c * 3 / 4.0), expression > 0 ? expression : 0};
+}
+
+std::string expressionText(const std::string& dividend, const std::string& divisor, bool showAnswers)
+{
+    std::string expression = dividend + "÷" + divisor;
+    const std::optional<LongDivision> working =
+        showAnswers ? LongDivision::ofText(dividend, divisor) : std::nullopt;
+    if (working) {
+        expression += "=" + std::to_string(working->quotient);
+        if (working->remainder != 0)
+            expression += "･･･" + std::to_string(working->remainder);
+    }
+    return expression;
+}
+
+int expressionHalves(const std::string& expression)
+{
+    // Counted by UTF-8 lead bytes: ASCII and "･" (U+FF65, EF BD A5) are half-width, the rest full.
+    int halves = 0;
+    for (std::size_t i = 0; i < expression.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(expression[i]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const bool halfWidth = byte < 0x80 || expression.compare(i, 3, "･") == 0;
+        halves += halfWidth ? 1 : 2;
+    }
+    return halves;
 }
 
 FigureSize workedFigureSize(const std::string& dividend, const std::string& divisor, const std::string& bracket,
@@ -180,18 +207,12 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
     }
 
     if (settings.style == QuestionStyle::Expression) {
-        surface.setFontHeight(scale.S(kExpressionHeight));
+        surface.setFontHeight(cells.expression > 0 ? cells.expression : scale.S(kExpressionHeight));
         const int E = surface.fontHeight();
-        std::string expression = dividend + "÷" + divisor;
-        if (!worked) {
-            // The question alone: the expression above an empty frame.
-            surface.textOut(x, y - E, expression);
+        surface.textOut(x, y - E, expressionText(dividend, divisor, worked));
+        // Without answers the question is the expression alone, above an empty frame.
+        if (!worked)
             return;
-        }
-        expression += "=" + std::to_string(working->quotient);
-        if (working->remainder != 0)
-            expression += "･･･" + std::to_string(working->remainder);
-        surface.textOut(x, y - E, expression);
         surface.setFontHeight(C);
     }
 

@@ -15,13 +15,16 @@ struct FigureCells {
     int cell = 0;
     int quarter = 0;
     int threeQuarters = 0;
+    // The expression's font height in device pixels; 0 for its own, S(kExpressionHeight).
+    int expression = 0;
     friend bool operator==(const FigureCells&, const FigureCells&) = default;
 };
 
 // The pattern's own cells at a DrawScale: 16 or 12 layout units, each part scaled on its own.
 FigureCells figureCells(const Scale& scale, LayoutPattern pattern);
-// Cells of a side chosen in device pixels (at least 1), the quarters rounded from that side.
-FigureCells figureCellsOf(int cell);
+// Cells of a side chosen in device pixels (at least 1), the quarters rounded from that side, and
+// the expression's height (0: its own).
+FigureCells figureCellsOf(int cell, int expression = 0);
 
 // The extent of a figure drawn with its answers, in cells: `columns` wide (divisor, bracket and
 // dividend), `rows` tall (the frame's rows when it is drawn, or the rows of the written working
@@ -35,6 +38,11 @@ FigureSize workedFigureSize(const std::string& dividend, const std::string& divi
 
 // Expression font height in layout units, the same for every pattern.
 inline constexpr int kExpressionHeight = 10;
+
+// The expression of the style 式: "8765÷43", with its answer "8765÷43=203･･･36" when worked.
+std::string expressionText(const std::string& dividend, const std::string& divisor, bool showAnswers);
+// Its width in half-width characters: a digit, "=" or "･" is one, "÷" two.
+int expressionHalves(const std::string& expression);
 
 void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std::string& dividend,
             const std::string& divisor, const std::string& bracket, const RenderSettings& settings,

@@ -69,6 +69,8 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
     // The next row's expression stands in the band of this height above its figures.
     const int band = settings.style == QuestionStyle::Expression ? scale.S(kExpressionHeight) : 0;
     int fitting = own.cell;
+    // The expression (with its answer) keeps its own height while it stays within its column.
+    int expression = band;
     for (int r = 0; r < g.rows; ++r) {
         for (int c = 0; c < g.columns; ++c) {
             const auto k = static_cast<std::size_t>(r * g.columns + c);
@@ -83,9 +85,18 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
                 fitting = std::min(fitting, (right - x) / size.columns);
             if (size.rows > 0)
                 fitting = std::min(fitting, (bottom - y) / size.rows);
+            if (band > 0) {
+                const int halves = expressionHalves(expressionText(sheet.dividends[k], sheet.divisors[k], true));
+                // The text is halves × height / 2 wide, rounded up.
+                if ((halves * expression + 1) / 2 > right - x)
+                    expression = std::max(1, 2 * (right - x) / halves);
+            }
         }
     }
-    return fitting >= own.cell ? own : figureCellsOf(fitting);
+    FigureCells cells = fitting >= own.cell ? own : figureCellsOf(fitting);
+    if (expression < band)
+        cells.expression = expression;
+    return cells;
 }
 
 Scale MakePrint(DrawingSurface& surface, int width, int height, const ProblemSheet& sheet,

@@ -273,16 +273,19 @@ private slots:
         QTest::addColumn<int>("margin");
         QTest::addColumn<QString>("problems");
         QTest::addColumn<int>("cell");
+        QTest::addColumn<int>("expression");  // 0: its own height
 
         QTest::addRow("4-digit by 2-digit figures in 2x3") << 3 << 0 << 15
-                                                          << "6922/86 4038/99 8554/81 9908/97 9394/70 9712/76" << 225;
+                                                          << "6922/86 4038/99 8554/81 9908/97 9394/70 9712/76" << 225 << 0;
         QTest::addRow("27303/310 in the last column of 3x3")
-            << 4 << 0 << 15 << "404/4 10/6 27303/310 93/16 444/4 48/6 730/8 814/8 438/85" << 175;
+            << 4 << 0 << 15 << "404/4 10/6 27303/310 93/16 444/4 48/6 730/8 814/8 438/85" << 175 << 0;
         QTest::addRow("eight rows of working over the expression below, 4x3")
             << 5 << 1 << 15
-            << "3289/918 181/26 484/22 982/49 846/6 30450/697 55/16 873/65 504/43 477/3 181/27 166/29" << 174;
+            << "3289/918 181/26 484/22 982/49 846/6 30450/697 55/16 873/65 504/43 477/3 181/27 166/29" << 174 << 0;
         QTest::addRow("margin 70 in 3x3") << 4 << 0 << 70 << "39/63 642/8 808/8 95/19 892/8 966/8 9693/849 457/3 94/19"
-                                          << 161;
+                                          << 161 << 0;
+        QTest::addRow("expressions wider than their columns, margin 70 in 3x3")
+            << 4 << 1 << 70 << "27303/310 642/8 9693/849 95/19 892/8 966/8 808/8 457/3 99989/997" << 143 << 129;
     }
 
     void crowdedSheetsFitted()
@@ -292,6 +295,7 @@ private slots:
         QFETCH(int, margin);
         QFETCH(QString, problems);
         QFETCH(int, cell);
+        QFETCH(int, expression);
 
         const int width = 4960, height = 7016;
         RenderSettings settings;
@@ -300,7 +304,10 @@ private slots:
         settings.leftMargin = margin;
         ProblemSheet sheet = sheetFrom(problems);
         const Scale scale = Scale::fromSurface(width, height);
-        QCOMPARE(fitFigureCells(scale, width, height, sheet, settings), figureCellsOf(cell));
+        const FigureCells fitted = fitFigureCells(scale, width, height, sheet, settings);
+        QCOMPARE(fitted.cell, cell);
+        QCOMPARE(fitted.expression, expression);
+        QCOMPARE(fitted, figureCellsOf(cell, expression));
 
         const int columns = columnCount(settings.pattern), rows = sheet.count / columns;
         const int left = scale.S(margin), columnWidth = (width - left) / columns;
