@@ -72,7 +72,7 @@ DivisionProblem threeDigits(int h, int t, int u, int d)
 // ---- one-digit quotient ----
 
 // One digit by one digit, the dividend not smaller than the divisor.
-DivisionProblem rule1(RuleContext& ctx)
+DivisionProblem type1(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
     int n;
@@ -83,7 +83,7 @@ DivisionProblem rule1(RuleContext& ctx)
 }
 
 // A dividend smaller than the divisor: quotient 0.
-DivisionProblem rule2(RuleContext& ctx)
+DivisionProblem type2(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     int n;
@@ -94,7 +94,7 @@ DivisionProblem rule2(RuleContext& ctx)
 }
 
 // A multiplication fact read backwards, exact.
-DivisionProblem rule3(RuleContext& ctx)
+DivisionProblem type3(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
     const int q = ctx.R(9) + 1;
@@ -102,7 +102,7 @@ DivisionProblem rule3(RuleContext& ctx)
 }
 
 // A multiplication fact read backwards, with a remainder 1 to d - 1.
-DivisionProblem rule4(RuleContext& ctx)
+DivisionProblem type4(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int q = ctx.R(9) + 1;
@@ -131,19 +131,19 @@ DivisionProblem twoStepsTwoDigitProduct(RuleContext& ctx, bool exact)
     }
 }
 
-DivisionProblem rule5(RuleContext& ctx)
+DivisionProblem type5(RuleContext& ctx)
 {
     return twoStepsTwoDigitProduct(ctx, false);
 }
 
-DivisionProblem rule6(RuleContext& ctx)
+DivisionProblem type6(RuleContext& ctx)
 {
     return twoStepsTwoDigitProduct(ctx, true);
 }
 
 // Step 1 leaves a remainder; step 2 has a two-digit partial dividend, a one-digit product and a
 // remainder. One ones digit per pass; a miss starts again.
-DivisionProblem rule7(RuleContext& ctx)
+DivisionProblem type7(RuleContext& ctx)
 {
     for (;;) {
         const int d = ctx.R(7) + 2;
@@ -159,7 +159,7 @@ DivisionProblem rule7(RuleContext& ctx)
 
 // The tens digit a multiple (step 1 exact); the ones digit divided on its own leaves a remainder.
 // Divisors 1, 8 and 9 never succeed and always start again.
-DivisionProblem rule8(RuleContext& ctx)
+DivisionProblem type8(RuleContext& ctx)
 {
     for (;;) {
         const int d = ctx.R(9) + 1;
@@ -173,7 +173,7 @@ DivisionProblem rule8(RuleContext& ctx)
 }
 
 // Both digits multiples, each divided on its own.
-DivisionProblem rule9(RuleContext& ctx)
+DivisionProblem type9(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
     const int t = multipleUpToEight(ctx, d);
@@ -182,7 +182,7 @@ DivisionProblem rule9(RuleContext& ctx)
 }
 
 // Tens digit a multiple, ones digit smaller than the divisor: 0 in the quotient's ones place.
-DivisionProblem rule10(RuleContext& ctx)
+DivisionProblem type10(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int t = multipleUpToEight(ctx, d);
@@ -191,7 +191,7 @@ DivisionProblem rule10(RuleContext& ctx)
 }
 
 // Tens digit a multiple, ones digit 0.
-DivisionProblem rule11(RuleContext& ctx)
+DivisionProblem type11(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int t = multipleUpToEight(ctx, d);
@@ -231,18 +231,18 @@ DivisionProblem threeStepsTwoDigitProducts(RuleContext& ctx, bool exact)
     return threeDigits(s.h, s.t, u, s.d);
 }
 
-DivisionProblem rule12(RuleContext& ctx)
+DivisionProblem type12(RuleContext& ctx)
 {
     return threeStepsTwoDigitProducts(ctx, false);
 }
 
-DivisionProblem rule13(RuleContext& ctx)
+DivisionProblem type13(RuleContext& ctx)
 {
     return threeStepsTwoDigitProducts(ctx, true);
 }
 
 // As type 12, but step 3 has a one-digit product: one ones digit per pass, a miss starts again.
-DivisionProblem rule14(RuleContext& ctx)
+DivisionProblem type14(RuleContext& ctx)
 {
     for (;;) {
         const TwoRemainderSteps s = stepsWithTwoDigitProduct(ctx);
@@ -277,18 +277,18 @@ DivisionProblem oneDigitThenTwoDigitProduct(RuleContext& ctx, bool exact)
     }
 }
 
-DivisionProblem rule15(RuleContext& ctx)
+DivisionProblem type15(RuleContext& ctx)
 {
     return oneDigitThenTwoDigitProduct(ctx, false);
 }
 
-DivisionProblem rule16(RuleContext& ctx)
+DivisionProblem type16(RuleContext& ctx)
 {
     return oneDigitThenTwoDigitProduct(ctx, true);
 }
 
 // 400, 401, 700 or 701 by 3: steps 2 and 3 both bring a digit down onto remainder 1 or 2.
-DivisionProblem rule17(RuleContext& ctx)
+DivisionProblem type17(RuleContext& ctx)
 {
     const int d = 3;
     const int h = 3 * (ctx.R(2) + 1) + 1;
@@ -312,12 +312,12 @@ DivisionProblem exactSecondStep(RuleContext& ctx, bool exact)
     return threeDigits(h, t, u, d);
 }
 
-DivisionProblem rule18(RuleContext& ctx)
+DivisionProblem type18(RuleContext& ctx)
 {
     return exactSecondStep(ctx, false);
 }
 
-DivisionProblem rule19(RuleContext& ctx)
+DivisionProblem type19(RuleContext& ctx)
 {
     return exactSecondStep(ctx, true);
 }
@@ -347,18 +347,18 @@ DivisionProblem tensOnItsOwn(RuleContext& ctx, bool exact)
     return threeDigits(s.h, s.t, u, s.d);
 }
 
-DivisionProblem rule20(RuleContext& ctx)
+DivisionProblem type20(RuleContext& ctx)
 {
     return tensOnItsOwn(ctx, false);
 }
 
-DivisionProblem rule21(RuleContext& ctx)
+DivisionProblem type21(RuleContext& ctx)
 {
     return tensOnItsOwn(ctx, true);
 }
 
 // As type 20 with a one-digit product in step 3: one ones digit per pass, a miss starts again.
-DivisionProblem rule22(RuleContext& ctx)
+DivisionProblem type22(RuleContext& ctx)
 {
     for (;;) {
         const ExactThenRemainder s = multipleThenRemainder(ctx);
@@ -383,12 +383,12 @@ DivisionProblem everyDigitOnItsOwn(RuleContext& ctx, int lowest, int rangeSize, 
     return threeDigits(h, t, u, d);
 }
 
-DivisionProblem rule23(RuleContext& ctx)
+DivisionProblem type23(RuleContext& ctx)
 {
     return everyDigitOnItsOwn(ctx, 2, 7, false);  // 2 to 8, or 2 to 4
 }
 
-DivisionProblem rule24(RuleContext& ctx)
+DivisionProblem type24(RuleContext& ctx)
 {
     return everyDigitOnItsOwn(ctx, 1, 8, true);  // 1 to 8, or 2 to 4
 }
@@ -414,12 +414,12 @@ DivisionProblem zeroInOnesPlace(RuleContext& ctx, bool zeroOnes)
     return threeDigits(h, t, u, d);
 }
 
-DivisionProblem rule25(RuleContext& ctx)
+DivisionProblem type25(RuleContext& ctx)
 {
     return zeroInOnesPlace(ctx, false);
 }
 
-DivisionProblem rule26(RuleContext& ctx)
+DivisionProblem type26(RuleContext& ctx)
 {
     return zeroInOnesPlace(ctx, true);
 }
@@ -427,8 +427,8 @@ DivisionProblem rule26(RuleContext& ctx)
 }  // namespace
 
 const std::array<RuleFn, 26> kRules01to26{
-    rule1,  rule2,  rule3,  rule4,  rule5,  rule6,  rule7,  rule8,  rule9,  rule10, rule11, rule12, rule13,
-    rule14, rule15, rule16, rule17, rule18, rule19, rule20, rule21, rule22, rule23, rule24, rule25, rule26,
+    type1,  type2,  type3,  type4,  type5,  type6,  type7,  type8,  type9,  type10, type11, type12, type13,
+    type14, type15, type16, type17, type18, type19, type20, type21, type22, type23, type24, type25, type26,
 };
 
 }  // namespace pelkano
