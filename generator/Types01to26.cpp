@@ -1,9 +1,9 @@
 // Division types 1 to 26: a one-digit divisor and a dividend of at most three digits.
 //
 // Each rule builds the divisor d and the digits of the dividend (h hundreds, t tens, u ones) in a
-// fixed order of R(n) draws. A `do ... while` loop redraws one value and keeps every other; a
-// `for (;;)` loop with `continue` throws everything away and starts again from the divisor. The
-// two give different distributions, so each rule uses exactly the loop its shape needs.
+// fixed order of R(n) draws. `redrawUntil` redraws one value and keeps every other; a `for (;;)`
+// loop with `continue` throws everything away and starts again from the divisor. The two give
+// different distributions, so each rule uses exactly the loop its shape needs.
 //
 // Names follow the written working: r1 and r2 are the remainders of the first and second steps,
 // x and y the partial dividends of the second and third steps (remainder * 10 + next digit).
@@ -27,41 +27,25 @@ bool twoDigitProduct(int partial, int d)
 // A leading digit from d + 1 to 9 that d does not divide, so the first step leaves a remainder.
 int digitLeavingRemainder(RuleContext& ctx, int d)
 {
-    int digit;
-    do
-        digit = ctx.R(9 - d) + d + 1;
-    while (digit % d == 0);
-    return digit;
+    return redrawUntil([&] { return ctx.R(9 - d) + d + 1; }, [&](int digit) { return digit % d != 0; });
 }
 
 // A digit from d to 8 that d divides; with d = 9 the range is R(0) + 9, that is 9 alone.
 int multipleUpToEight(RuleContext& ctx, int d)
 {
-    int digit;
-    do
-        digit = ctx.R(9 - d) + d;
-    while (digit % d != 0);
-    return digit;
+    return redrawUntil([&] { return ctx.R(9 - d) + d; }, [&](int digit) { return digit % d == 0; });
 }
 
 // A digit from d to 9 that d divides (or, with multiple false, does not divide).
 int digitFromDivisor(RuleContext& ctx, int d, bool multiple)
 {
-    int digit;
-    do
-        digit = ctx.R(10 - d) + d;
-    while ((digit % d == 0) != multiple);
-    return digit;
+    return redrawUntil([&] { return ctx.R(10 - d) + d; }, [&](int digit) { return (digit % d == 0) == multiple; });
 }
 
 // A ones digit from 0 to 9 that is at least d; a multiple of d or not, as asked.
 int onesFromDivisor(RuleContext& ctx, int d, bool multiple)
 {
-    int u;
-    do
-        u = ctx.R(10);
-    while (!((u % d == 0) == multiple && u / d != 0));
-    return u;
+    return redrawUntil([&] { return ctx.R(10); }, [&](int u) { return (u % d == 0) == multiple && u / d != 0; });
 }
 
 DivisionProblem threeDigits(int h, int t, int u, int d)
@@ -75,10 +59,7 @@ DivisionProblem threeDigits(int h, int t, int u, int d)
 DivisionProblem type1(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
-    int n;
-    do
-        n = ctx.R(8) + 2;
-    while (n < d);
+    const int n = redrawUntil([&] { return ctx.R(8) + 2; }, [&](int n) { return n >= d; });
     return {n, d};
 }
 
@@ -86,10 +67,7 @@ DivisionProblem type1(RuleContext& ctx)
 DivisionProblem type2(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
-    int n;
-    do
-        n = ctx.R(8) + 1;
-    while (n >= d);
+    const int n = redrawUntil([&] { return ctx.R(8) + 1; }, [&](int n) { return n < d; });
     return {n, d};
 }
 
@@ -120,10 +98,7 @@ DivisionProblem twoStepsTwoDigitProduct(RuleContext& ctx, bool exact)
         const int d = ctx.R(7) + 2;
         const int t = digitLeavingRemainder(ctx, d);
         const int r1 = t % d;
-        int u;
-        do
-            u = ctx.R(10);
-        while (!twoDigitProduct(10 * r1 + u, d));
+        const int u = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return twoDigitProduct(10 * r1 + u, d); });
         const int n = 10 * t + u;
         if ((n % d == 0) != exact)
             continue;
@@ -211,11 +186,11 @@ TwoRemainderSteps stepsWithTwoDigitProduct(RuleContext& ctx)
     const int d = ctx.R(7) + 2;
     const int h = digitLeavingRemainder(ctx, d);
     const int r1 = h % d;
-    int t, x;
-    do {
-        t = ctx.R(9) + 1;
-        x = 10 * r1 + t;
-    } while (!(twoDigitProduct(x, d) && x % d != 0));
+    const int t = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int t) {
+        const int x = 10 * r1 + t;
+        return twoDigitProduct(x, d) && x % d != 0;
+    });
+    const int x = 10 * r1 + t;
     return {d, h, t, x % d};
 }
 
@@ -223,11 +198,10 @@ TwoRemainderSteps stepsWithTwoDigitProduct(RuleContext& ctx)
 DivisionProblem threeStepsTwoDigitProducts(RuleContext& ctx, bool exact)
 {
     const TwoRemainderSteps s = stepsWithTwoDigitProduct(ctx);
-    int u, y;
-    do {
-        u = ctx.R(9) + 1;
-        y = 10 * s.r2 + u;
-    } while (!(twoDigitProduct(y, s.d) && (y % s.d == 0) == exact));
+    const int u = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int u) {
+        const int y = 10 * s.r2 + u;
+        return twoDigitProduct(y, s.d) && (y % s.d == 0) == exact;
+    });
     return threeDigits(s.h, s.t, u, s.d);
 }
 
@@ -268,11 +242,10 @@ DivisionProblem oneDigitThenTwoDigitProduct(RuleContext& ctx, bool exact)
         if (twoDigitProduct(x, d) || x % d == 0)
             continue;
         const int r2 = x % d;
-        int u, y;
-        do {
-            u = ctx.R(8);
-            y = 10 * r2 + u;
-        } while (!(twoDigitProduct(y, d) && (y % d == 0) == exact));
+        const int u = redrawUntil([&] { return ctx.R(8); }, [&](int u) {
+            const int y = 10 * r2 + u;
+            return twoDigitProduct(y, d) && (y % d == 0) == exact;
+        });
         return threeDigits(h, t, u, d);
     }
 }
@@ -304,10 +277,7 @@ DivisionProblem exactSecondStep(RuleContext& ctx, bool exact)
     const int d = ctx.R(7) + 2;
     const int h = digitLeavingRemainder(ctx, d);
     const int r1 = h % d;
-    int t;
-    do
-        t = ctx.R(10);
-    while ((10 * r1 + t) % d != 0);
+    const int t = redrawUntil([&] { return ctx.R(10); }, [&](int t) { return (10 * r1 + t) % d == 0; });
     const int u = onesFromDivisor(ctx, d, exact);
     return threeDigits(h, t, u, d);
 }
@@ -340,10 +310,7 @@ ExactThenRemainder multipleThenRemainder(RuleContext& ctx)
 DivisionProblem tensOnItsOwn(RuleContext& ctx, bool exact)
 {
     const ExactThenRemainder s = multipleThenRemainder(ctx);
-    int u;
-    do
-        u = ctx.R(10);
-    while (((10 * s.r2 + u) % s.d == 0) != exact);
+    const int u = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return ((10 * s.r2 + u) % s.d == 0) == exact; });
     return threeDigits(s.h, s.t, u, s.d);
 }
 
@@ -400,17 +367,11 @@ DivisionProblem zeroInOnesPlace(RuleContext& ctx, bool zeroOnes)
     const int d = ctx.R(7) + 2;
     const int h = digitLeavingRemainder(ctx, d);
     const int r1 = h % d;
-    int t, x;
-    do {
-        t = ctx.R(9) + 1;
-        x = 10 * r1 + t;
-    } while (!(twoDigitProduct(x, d) && x % d == 0));
-    int u = 0;
-    if (!zeroOnes) {
-        do
-            u = ctx.R(9) + 1;
-        while (u / d != 0);
-    }
+    const int t = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int t) {
+        const int x = 10 * r1 + t;
+        return twoDigitProduct(x, d) && x % d == 0;
+    });
+    const int u = zeroOnes ? 0 : redrawUntil([&] { return ctx.R(9) + 1; }, [&](int u) { return u / d == 0; });
     return threeDigits(h, t, u, d);
 }
 
