@@ -12,7 +12,6 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
@@ -51,19 +50,10 @@ constexpr int kOuterHeight = 621;
 constexpr int kPreviewWidth = 320;
 constexpr int kPreviewHeight = 441;
 
-// The design's faces where they are installed, else the IPA faces of the same cut.
-QFont uiFont(const QString& face, int pixelSize)
+// The design's face at a pixel size, as installed (resolveFace).
+QFont uiFont(const char* face, int pixelSize)
 {
-    QString family = face;
-    if (!QFontDatabase::hasFamily(face)) {
-        if (face == QStringLiteral("ＭＳ Ｐゴシック"))
-            family = QStringLiteral("IPAPGothic");
-        else if (face == QStringLiteral("ＭＳ ゴシック"))
-            family = QStringLiteral("IPAGothic");
-        else
-            family = QStringLiteral("IPAMincho");
-    }
-    QFont font(family);
+    QFont font(resolveFace(face));
     font.setPixelSize(pixelSize);
     return font;
 }
@@ -152,7 +142,7 @@ Fmain::Fmain(std::unique_ptr<RandomSource> random, QWidget* parent)
 {
     initPictureResources();
     setWindowTitle(kAppTitle);
-    setFont(uiFont(QStringLiteral("ＭＳ Ｐゴシック"), 15));
+    setFont(uiFont(kPGothicFace, 15));
     buildControls();
     connectHandlers();
     FormCreate();
@@ -180,7 +170,7 @@ void Fmain::buildControls()
 
     QLabel* title = label(this, QStringLiteral("Pelkano  わり算プリント  Ver %1").arg(QStringLiteral(PELKANO_VERSION)),
                           16, 16, 322, 26, true);
-    title->setFont(uiFont(QStringLiteral("ＭＳ 明朝"), 13));
+    title->setFont(uiFont(kMinchoFace, 13));
     QPalette purple = title->palette();
     purple.setColor(QPalette::WindowText, QColor(128, 0, 128));
     title->setPalette(purple);
@@ -223,7 +213,7 @@ void Fmain::buildControls()
     fitWidth(label(this, QStringLiteral("プリント\n番号"), 258, 502, 46, 30));
     PrnNum = named(new QLineEdit(QStringLiteral("1"), this), "PrnNum", 289, 517, 17, 23);
     PrnNum->setToolTip(QStringLiteral("プリント番号を入力"));
-    QFont narrowDigits = uiFont(QStringLiteral("ＭＳ Ｐゴシック"), 13);
+    QFont narrowDigits = uiFont(kPGothicFace, 13);
     narrowDigits.setStretch(62);
     PrnNum->setFont(narrowDigits);
     PrnNum->setFrame(false);
@@ -237,7 +227,7 @@ void Fmain::buildControls()
     QuestStyle->setItemIndex(0);
 
     QLabel* previewLabel = label(this, QStringLiteral("ﾌﾟﾚﾋﾞｭｰ画面↓"), 560, 4, 91, 13);
-    previewLabel->setFont(uiFont(QStringLiteral("ＭＳ 明朝"), 13));
+    previewLabel->setFont(uiFont(kMinchoFace, 13));
     QPalette teal = previewLabel->palette();
     teal.setColor(QPalette::WindowText, QColor(0, 128, 128));
     previewLabel->setPalette(teal);

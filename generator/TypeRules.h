@@ -23,6 +23,21 @@ struct RuleContext {
 
 using RuleFn = DivisionProblem (*)(RuleContext&);
 
+// The two loops of a rule. Redrawing one value keeps every value drawn before it:
+//     const int u = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return u % d == 0; });
+// draws u = draw() and draws it again until fits(u). A value that is a pair drawn together is
+// returned as a small struct. Starting again from an earlier step throws away every value drawn
+// from that step on: the rule puts that step at the top of a `for (;;)` loop and leaves a failed
+// pass with `continue`.
+template <typename Draw, typename Fits>
+auto redrawUntil(Draw draw, Fits fits)
+{
+    auto value = draw();
+    while (!fits(value))
+        value = draw();
+    return value;
+}
+
 // One array per source file, in type order.
 extern const std::array<RuleFn, 26> kRules01to26;  // types 1..26
 extern const std::array<RuleFn, 27> kRules27to53;  // types 27..53

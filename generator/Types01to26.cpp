@@ -1,9 +1,9 @@
 // Division types 1 to 26: a one-digit divisor and a dividend of at most three digits.
 //
 // Each rule builds the divisor d and the digits of the dividend (h hundreds, t tens, u ones) in a
-// fixed order of R(n) draws. A `do ... while` loop redraws one value and keeps every other; a
-// `for (;;)` loop with `continue` throws everything away and starts again from the divisor. The
-// two give different distributions, so each rule uses exactly the loop its shape needs.
+// fixed order of R(n) draws. `redrawUntil` redraws one value and keeps every other; a `for (;;)`
+// loop with `continue` throws everything away and starts again from the divisor. The two give
+// different distributions, so each rule uses exactly the loop its shape needs.
 //
 // Names follow the written working: r1 and r2 are the remainders of the first and second steps,
 // x and y the partial dividends of the second and third steps (remainder * 10 + next digit).
@@ -27,41 +27,25 @@ bool twoDigitProduct(int partial, int d)
 // A leading digit from d + 1 to 9 that d does not divide, so the first step leaves a remainder.
 int digitLeavingRemainder(RuleContext& ctx, int d)
 {
-    int digit;
-    do
-        digit = ctx.R(9 - d) + d + 1;
-    while (digit % d == 0);
-    return digit;
+    return redrawUntil([&] { return ctx.R(9 - d) + d + 1; }, [&](int digit) { return digit % d != 0; });
 }
 
 // A digit from d to 8 that d divides; with d = 9 the range is R(0) + 9, that is 9 alone.
 int multipleUpToEight(RuleContext& ctx, int d)
 {
-    int digit;
-    do
-        digit = ctx.R(9 - d) + d;
-    while (digit % d != 0);
-    return digit;
+    return redrawUntil([&] { return ctx.R(9 - d) + d; }, [&](int digit) { return digit % d == 0; });
 }
 
 // A digit from d to 9 that d divides (or, with multiple false, does not divide).
 int digitFromDivisor(RuleContext& ctx, int d, bool multiple)
 {
-    int digit;
-    do
-        digit = ctx.R(10 - d) + d;
-    while ((digit % d == 0) != multiple);
-    return digit;
+    return redrawUntil([&] { return ctx.R(10 - d) + d; }, [&](int digit) { return (digit % d == 0) == multiple; });
 }
 
 // A ones digit from 0 to 9 that is at least d; a multiple of d or not, as asked.
 int onesFromDivisor(RuleContext& ctx, int d, bool multiple)
 {
-    int u;
-    do
-        u = ctx.R(10);
-    while (!((u % d == 0) == multiple && u / d != 0));
-    return u;
+    return redrawUntil([&] { return ctx.R(10); }, [&](int u) { return (u % d == 0) == multiple && u / d != 0; });
 }
 
 DivisionProblem threeDigits(int h, int t, int u, int d)
@@ -72,29 +56,23 @@ DivisionProblem threeDigits(int h, int t, int u, int d)
 // ---- one-digit quotient ----
 
 // One digit by one digit, the dividend not smaller than the divisor.
-DivisionProblem rule1(RuleContext& ctx)
+DivisionProblem type1(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
-    int n;
-    do
-        n = ctx.R(8) + 2;
-    while (n < d);
+    const int n = redrawUntil([&] { return ctx.R(8) + 2; }, [&](int n) { return n >= d; });
     return {n, d};
 }
 
 // A dividend smaller than the divisor: quotient 0.
-DivisionProblem rule2(RuleContext& ctx)
+DivisionProblem type2(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
-    int n;
-    do
-        n = ctx.R(8) + 1;
-    while (n >= d);
+    const int n = redrawUntil([&] { return ctx.R(8) + 1; }, [&](int n) { return n < d; });
     return {n, d};
 }
 
 // A multiplication fact read backwards, exact.
-DivisionProblem rule3(RuleContext& ctx)
+DivisionProblem type3(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
     const int q = ctx.R(9) + 1;
@@ -102,7 +80,7 @@ DivisionProblem rule3(RuleContext& ctx)
 }
 
 // A multiplication fact read backwards, with a remainder 1 to d - 1.
-DivisionProblem rule4(RuleContext& ctx)
+DivisionProblem type4(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int q = ctx.R(9) + 1;
@@ -120,10 +98,7 @@ DivisionProblem twoStepsTwoDigitProduct(RuleContext& ctx, bool exact)
         const int d = ctx.R(7) + 2;
         const int t = digitLeavingRemainder(ctx, d);
         const int r1 = t % d;
-        int u;
-        do
-            u = ctx.R(10);
-        while (!twoDigitProduct(10 * r1 + u, d));
+        const int u = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return twoDigitProduct(10 * r1 + u, d); });
         const int n = 10 * t + u;
         if ((n % d == 0) != exact)
             continue;
@@ -131,19 +106,19 @@ DivisionProblem twoStepsTwoDigitProduct(RuleContext& ctx, bool exact)
     }
 }
 
-DivisionProblem rule5(RuleContext& ctx)
+DivisionProblem type5(RuleContext& ctx)
 {
     return twoStepsTwoDigitProduct(ctx, false);
 }
 
-DivisionProblem rule6(RuleContext& ctx)
+DivisionProblem type6(RuleContext& ctx)
 {
     return twoStepsTwoDigitProduct(ctx, true);
 }
 
 // Step 1 leaves a remainder; step 2 has a two-digit partial dividend, a one-digit product and a
 // remainder. One ones digit per pass; a miss starts again.
-DivisionProblem rule7(RuleContext& ctx)
+DivisionProblem type7(RuleContext& ctx)
 {
     for (;;) {
         const int d = ctx.R(7) + 2;
@@ -159,7 +134,7 @@ DivisionProblem rule7(RuleContext& ctx)
 
 // The tens digit a multiple (step 1 exact); the ones digit divided on its own leaves a remainder.
 // Divisors 1, 8 and 9 never succeed and always start again.
-DivisionProblem rule8(RuleContext& ctx)
+DivisionProblem type8(RuleContext& ctx)
 {
     for (;;) {
         const int d = ctx.R(9) + 1;
@@ -173,7 +148,7 @@ DivisionProblem rule8(RuleContext& ctx)
 }
 
 // Both digits multiples, each divided on its own.
-DivisionProblem rule9(RuleContext& ctx)
+DivisionProblem type9(RuleContext& ctx)
 {
     const int d = ctx.R(9) + 1;
     const int t = multipleUpToEight(ctx, d);
@@ -182,7 +157,7 @@ DivisionProblem rule9(RuleContext& ctx)
 }
 
 // Tens digit a multiple, ones digit smaller than the divisor: 0 in the quotient's ones place.
-DivisionProblem rule10(RuleContext& ctx)
+DivisionProblem type10(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int t = multipleUpToEight(ctx, d);
@@ -191,7 +166,7 @@ DivisionProblem rule10(RuleContext& ctx)
 }
 
 // Tens digit a multiple, ones digit 0.
-DivisionProblem rule11(RuleContext& ctx)
+DivisionProblem type11(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int t = multipleUpToEight(ctx, d);
@@ -211,11 +186,11 @@ TwoRemainderSteps stepsWithTwoDigitProduct(RuleContext& ctx)
     const int d = ctx.R(7) + 2;
     const int h = digitLeavingRemainder(ctx, d);
     const int r1 = h % d;
-    int t, x;
-    do {
-        t = ctx.R(9) + 1;
-        x = 10 * r1 + t;
-    } while (!(twoDigitProduct(x, d) && x % d != 0));
+    const int t = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int t) {
+        const int x = 10 * r1 + t;
+        return twoDigitProduct(x, d) && x % d != 0;
+    });
+    const int x = 10 * r1 + t;
     return {d, h, t, x % d};
 }
 
@@ -223,26 +198,25 @@ TwoRemainderSteps stepsWithTwoDigitProduct(RuleContext& ctx)
 DivisionProblem threeStepsTwoDigitProducts(RuleContext& ctx, bool exact)
 {
     const TwoRemainderSteps s = stepsWithTwoDigitProduct(ctx);
-    int u, y;
-    do {
-        u = ctx.R(9) + 1;
-        y = 10 * s.r2 + u;
-    } while (!(twoDigitProduct(y, s.d) && (y % s.d == 0) == exact));
+    const int u = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int u) {
+        const int y = 10 * s.r2 + u;
+        return twoDigitProduct(y, s.d) && (y % s.d == 0) == exact;
+    });
     return threeDigits(s.h, s.t, u, s.d);
 }
 
-DivisionProblem rule12(RuleContext& ctx)
+DivisionProblem type12(RuleContext& ctx)
 {
     return threeStepsTwoDigitProducts(ctx, false);
 }
 
-DivisionProblem rule13(RuleContext& ctx)
+DivisionProblem type13(RuleContext& ctx)
 {
     return threeStepsTwoDigitProducts(ctx, true);
 }
 
 // As type 12, but step 3 has a one-digit product: one ones digit per pass, a miss starts again.
-DivisionProblem rule14(RuleContext& ctx)
+DivisionProblem type14(RuleContext& ctx)
 {
     for (;;) {
         const TwoRemainderSteps s = stepsWithTwoDigitProduct(ctx);
@@ -268,27 +242,26 @@ DivisionProblem oneDigitThenTwoDigitProduct(RuleContext& ctx, bool exact)
         if (twoDigitProduct(x, d) || x % d == 0)
             continue;
         const int r2 = x % d;
-        int u, y;
-        do {
-            u = ctx.R(8);
-            y = 10 * r2 + u;
-        } while (!(twoDigitProduct(y, d) && (y % d == 0) == exact));
+        const int u = redrawUntil([&] { return ctx.R(8); }, [&](int u) {
+            const int y = 10 * r2 + u;
+            return twoDigitProduct(y, d) && (y % d == 0) == exact;
+        });
         return threeDigits(h, t, u, d);
     }
 }
 
-DivisionProblem rule15(RuleContext& ctx)
+DivisionProblem type15(RuleContext& ctx)
 {
     return oneDigitThenTwoDigitProduct(ctx, false);
 }
 
-DivisionProblem rule16(RuleContext& ctx)
+DivisionProblem type16(RuleContext& ctx)
 {
     return oneDigitThenTwoDigitProduct(ctx, true);
 }
 
 // 400, 401, 700 or 701 by 3: steps 2 and 3 both bring a digit down onto remainder 1 or 2.
-DivisionProblem rule17(RuleContext& ctx)
+DivisionProblem type17(RuleContext& ctx)
 {
     const int d = 3;
     const int h = 3 * (ctx.R(2) + 1) + 1;
@@ -304,20 +277,17 @@ DivisionProblem exactSecondStep(RuleContext& ctx, bool exact)
     const int d = ctx.R(7) + 2;
     const int h = digitLeavingRemainder(ctx, d);
     const int r1 = h % d;
-    int t;
-    do
-        t = ctx.R(10);
-    while ((10 * r1 + t) % d != 0);
+    const int t = redrawUntil([&] { return ctx.R(10); }, [&](int t) { return (10 * r1 + t) % d == 0; });
     const int u = onesFromDivisor(ctx, d, exact);
     return threeDigits(h, t, u, d);
 }
 
-DivisionProblem rule18(RuleContext& ctx)
+DivisionProblem type18(RuleContext& ctx)
 {
     return exactSecondStep(ctx, false);
 }
 
-DivisionProblem rule19(RuleContext& ctx)
+DivisionProblem type19(RuleContext& ctx)
 {
     return exactSecondStep(ctx, true);
 }
@@ -340,25 +310,22 @@ ExactThenRemainder multipleThenRemainder(RuleContext& ctx)
 DivisionProblem tensOnItsOwn(RuleContext& ctx, bool exact)
 {
     const ExactThenRemainder s = multipleThenRemainder(ctx);
-    int u;
-    do
-        u = ctx.R(10);
-    while (((10 * s.r2 + u) % s.d == 0) != exact);
+    const int u = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return ((10 * s.r2 + u) % s.d == 0) == exact; });
     return threeDigits(s.h, s.t, u, s.d);
 }
 
-DivisionProblem rule20(RuleContext& ctx)
+DivisionProblem type20(RuleContext& ctx)
 {
     return tensOnItsOwn(ctx, false);
 }
 
-DivisionProblem rule21(RuleContext& ctx)
+DivisionProblem type21(RuleContext& ctx)
 {
     return tensOnItsOwn(ctx, true);
 }
 
 // As type 20 with a one-digit product in step 3: one ones digit per pass, a miss starts again.
-DivisionProblem rule22(RuleContext& ctx)
+DivisionProblem type22(RuleContext& ctx)
 {
     for (;;) {
         const ExactThenRemainder s = multipleThenRemainder(ctx);
@@ -383,12 +350,12 @@ DivisionProblem everyDigitOnItsOwn(RuleContext& ctx, int lowest, int rangeSize, 
     return threeDigits(h, t, u, d);
 }
 
-DivisionProblem rule23(RuleContext& ctx)
+DivisionProblem type23(RuleContext& ctx)
 {
     return everyDigitOnItsOwn(ctx, 2, 7, false);  // 2 to 8, or 2 to 4
 }
 
-DivisionProblem rule24(RuleContext& ctx)
+DivisionProblem type24(RuleContext& ctx)
 {
     return everyDigitOnItsOwn(ctx, 1, 8, true);  // 1 to 8, or 2 to 4
 }
@@ -400,26 +367,20 @@ DivisionProblem zeroInOnesPlace(RuleContext& ctx, bool zeroOnes)
     const int d = ctx.R(7) + 2;
     const int h = digitLeavingRemainder(ctx, d);
     const int r1 = h % d;
-    int t, x;
-    do {
-        t = ctx.R(9) + 1;
-        x = 10 * r1 + t;
-    } while (!(twoDigitProduct(x, d) && x % d == 0));
-    int u = 0;
-    if (!zeroOnes) {
-        do
-            u = ctx.R(9) + 1;
-        while (u / d != 0);
-    }
+    const int t = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int t) {
+        const int x = 10 * r1 + t;
+        return twoDigitProduct(x, d) && x % d == 0;
+    });
+    const int u = zeroOnes ? 0 : redrawUntil([&] { return ctx.R(9) + 1; }, [&](int u) { return u / d == 0; });
     return threeDigits(h, t, u, d);
 }
 
-DivisionProblem rule25(RuleContext& ctx)
+DivisionProblem type25(RuleContext& ctx)
 {
     return zeroInOnesPlace(ctx, false);
 }
 
-DivisionProblem rule26(RuleContext& ctx)
+DivisionProblem type26(RuleContext& ctx)
 {
     return zeroInOnesPlace(ctx, true);
 }
@@ -427,8 +388,8 @@ DivisionProblem rule26(RuleContext& ctx)
 }  // namespace
 
 const std::array<RuleFn, 26> kRules01to26{
-    rule1,  rule2,  rule3,  rule4,  rule5,  rule6,  rule7,  rule8,  rule9,  rule10, rule11, rule12, rule13,
-    rule14, rule15, rule16, rule17, rule18, rule19, rule20, rule21, rule22, rule23, rule24, rule25, rule26,
+    type1,  type2,  type3,  type4,  type5,  type6,  type7,  type8,  type9,  type10, type11, type12, type13,
+    type14, type15, type16, type17, type18, type19, type20, type21, type22, type23, type24, type25, type26,
 };
 
 }  // namespace pelkano

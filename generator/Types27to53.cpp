@@ -2,29 +2,12 @@
 // one-digit divisor, so that the written division takes the type's shape; types 46 to 51 take a
 // two-digit pair from table D4247; types 52 and 53 have the quotient 0.
 //
-// Every loop here repeats a single draw and keeps all earlier values.
+// Every loop here repeats a single draw (`redrawUntil`) and keeps all earlier values.
 #include "TypeRules.h"
 
 namespace pelkano {
 
 namespace {
-
-// value = draw(), drawn again while reject(value).
-template <typename Draw, typename Reject>
-int drawAgainWhile(Draw draw, Reject reject)
-{
-    int value = draw();
-    while (reject(value))
-        value = draw();
-    return value;
-}
-
-// value = draw(), drawn again until accept(value).
-template <typename Draw, typename Accept>
-int drawAgainUntil(Draw draw, Accept accept)
-{
-    return drawAgainWhile(draw, [&](int value) { return !accept(value); });
-}
 
 int dividend(int H, int T, int U)
 {
@@ -35,13 +18,13 @@ int dividend(int H, int T, int U)
 // The step over this digit is then exact with a one-digit product.
 int multipleDigit(RuleContext& ctx, int d)
 {
-    return drawAgainUntil([&] { return ctx.R(10 - d) + d; }, [&](int v) { return v % d == 0; });
+    return redrawUntil([&] { return ctx.R(10 - d) + d; }, [&](int v) { return v % d == 0; });
 }
 
-// A divisor from 3 to 9 other than 5: R(7) + 3, drawn again while it is 5.
+// A divisor from 3 to 9 other than 5: R(7) + 3, drawn again until it is not 5.
 int divisorWithout5(RuleContext& ctx)
 {
-    return drawAgainWhile([&] { return ctx.R(7) + 3; }, [](int d) { return d == 5; });
+    return redrawUntil([&] { return ctx.R(7) + 3; }, [](int d) { return d != 5; });
 }
 
 // 1 to 9 with the odds 1/36 for 1 and 35/288 for each of 2 to 9.
@@ -51,11 +34,11 @@ int divisorOneOrMore(RuleContext& ctx)
     return s == 0 ? ctx.R(9) + 1 : ctx.R(8) + 2;
 }
 
-// The hundreds digit of the two-step types: 1 to 9, drawn again while it is not below d, so
-// that the first step takes the two leading digits.
+// The hundreds digit of the two-step types: 1 to 9, drawn again until it is below d, so that
+// the first step takes the two leading digits.
 int digitBelow(RuleContext& ctx, int d)
 {
-    return drawAgainWhile([&] { return ctx.R(9) + 1; }, [&](int h) { return h >= d; });
+    return redrawUntil([&] { return ctx.R(9) + 1; }, [&](int h) { return h < d; });
 }
 
 // The working of the two-step types: the first step divides e1 = 10H + T, the second brings U
@@ -80,7 +63,7 @@ DivisionProblem type27(RuleContext& ctx)
     const int d = ctx.R(7) + 2;
     const int H = multipleDigit(ctx, d);
     const int T = multipleDigit(ctx, d);
-    const int U = drawAgainUntil([&] { return ctx.R(9) + 1; }, [&](int u) { return u / d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int u) { return u / d == 0; });
     return {dividend(H, T, U), d};
 }
 
@@ -99,11 +82,11 @@ DivisionProblem type29(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int H = multipleDigit(ctx, d);
-    const int T = drawAgainUntil([&] { return ctx.R(9) + 1; }, [&](int t) { return t / d == 0; });
-    const int U = drawAgainWhile([&] { return ctx.R(10); }, [&](int u) {
+    const int T = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int t) { return t / d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) {
         const int e = 10 * T + u;
         const int q = e / d;
-        return e - q * d == 0 || q * d <= 10;
+        return e - q * d != 0 && q * d > 10;
     });
     return {dividend(H, T, U), d};
 }
@@ -112,8 +95,8 @@ DivisionProblem type30(RuleContext& ctx)
 {
     const int d = ctx.R(8) + 2;
     const int H = multipleDigit(ctx, d);
-    const int T = drawAgainUntil([&] { return ctx.R(9) + 1; }, [&](int t) { return t / d == 0; });
-    const int U = drawAgainUntil([&] { return ctx.R(10); }, [&](int u) { return (10 * T + u) % d == 0; });
+    const int T = redrawUntil([&] { return ctx.R(9) + 1; }, [&](int t) { return t / d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return (10 * T + u) % d == 0; });
     return {dividend(H, T, U), d};
 }
 
@@ -122,10 +105,10 @@ DivisionProblem type31(RuleContext& ctx)
     const int d = divisorWithout5(ctx);
     const int H = multipleDigit(ctx, d);
     const int T = 1;
-    const int U = drawAgainWhile([&] { return ctx.R(10); }, [&](int u) {
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) {
         const int e = 10 + u;
         const int q = e / d;
-        return e - q * d == 0 || q * d >= 10;
+        return e - q * d != 0 && q * d < 10;
     });
     return {dividend(H, T, U), d};
 }
@@ -135,7 +118,7 @@ DivisionProblem type32(RuleContext& ctx)
 {
     const int d = ctx.R(7) + 2;
     const int H = multipleDigit(ctx, d);
-    const int U = drawAgainWhile([&] { return ctx.R(10 - d) + d; }, [&](int u) { return u % d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10 - d) + d; }, [&](int u) { return u % d != 0; });
     return {dividend(H, 0, U), d};
 }
 
@@ -168,11 +151,11 @@ DivisionProblem type36(RuleContext& ctx)
 {
     TwoSteps w{ctx.R(8) + 2, 0};
     w.H = digitBelow(ctx, w.d);
-    w.T = drawAgainWhile([&] { return ctx.R(10); }, [&](int t) {
+    w.T = redrawUntil([&] { return ctx.R(10); }, [&](int t) {
         const TwoSteps s = w.withTens(t);
-        return s.r1() == 0 || s.p1() < 10;
+        return s.r1() != 0 && s.p1() >= 10;
     });
-    const int U = drawAgainWhile([&] { return ctx.R(10); }, [&](int u) { return w.p2(u) < 10 || w.e2(u) % w.d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return w.p2(u) >= 10 && w.e2(u) % w.d != 0; });
     return {dividend(w.H, w.T, U), w.d};
 }
 
@@ -180,11 +163,11 @@ DivisionProblem type37(RuleContext& ctx)
 {
     TwoSteps w{ctx.R(8) + 2, 0};
     w.H = digitBelow(ctx, w.d);
-    w.T = drawAgainWhile([&] { return ctx.R(10); }, [&](int t) {
+    w.T = redrawUntil([&] { return ctx.R(10); }, [&](int t) {
         const TwoSteps s = w.withTens(t);
-        return s.r1() == 0 || s.p1() < 10;
+        return s.r1() != 0 && s.p1() >= 10;
     });
-    const int U = drawAgainUntil([&] { return ctx.R(10); }, [&](int u) { return w.e2(u) % w.d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return w.e2(u) % w.d == 0; });
     return {dividend(w.H, w.T, U), w.d};
 }
 
@@ -193,11 +176,11 @@ DivisionProblem type38(RuleContext& ctx)
 {
     TwoSteps w{divisorWithout5(ctx), 0};
     w.H = digitBelow(ctx, w.d);
-    w.T = drawAgainWhile([&] { return ctx.R(10); }, [&](int t) {
+    w.T = redrawUntil([&] { return ctx.R(10); }, [&](int t) {
         const TwoSteps s = w.withTens(t);
-        return s.e1() % s.d != 1 || s.p1() < 10;
+        return s.e1() % s.d == 1 && s.p1() >= 10;
     });
-    const int U = drawAgainWhile([&] { return ctx.R(10); }, [&](int u) { return w.p2(u) >= 10 || w.e2(u) % w.d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return w.p2(u) < 10 && w.e2(u) % w.d != 0; });
     return {dividend(w.H, w.T, U), w.d};
 }
 
@@ -205,22 +188,22 @@ DivisionProblem type38(RuleContext& ctx)
 DivisionProblem type39(RuleContext& ctx)
 {
     TwoSteps w{divisorWithout5(ctx), 1};
-    w.T = drawAgainWhile([&] { return ctx.R(10); }, [&](int t) {
+    w.T = redrawUntil([&] { return ctx.R(10); }, [&](int t) {
         const TwoSteps s = w.withTens(t);
-        return s.e1() % s.d == 0 || s.p1() > 10;
+        return s.e1() % s.d != 0 && s.p1() <= 10;
     });
-    const int U = drawAgainWhile([&] { return ctx.R(10); }, [&](int u) { return w.p2(u) < 10 || w.e2(u) % w.d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return w.p2(u) >= 10 && w.e2(u) % w.d != 0; });
     return {dividend(w.H, w.T, U), w.d};
 }
 
 DivisionProblem type40(RuleContext& ctx)
 {
     TwoSteps w{divisorWithout5(ctx), 1};
-    w.T = drawAgainWhile([&] { return ctx.R(10); }, [&](int t) {
+    w.T = redrawUntil([&] { return ctx.R(10); }, [&](int t) {
         const TwoSteps s = w.withTens(t);
-        return s.e1() % s.d == 0 || s.p1() > 10;
+        return s.e1() % s.d != 0 && s.p1() <= 10;
     });
-    const int U = drawAgainUntil([&] { return ctx.R(10); }, [&](int u) { return w.e2(u) % w.d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(10); }, [&](int u) { return w.e2(u) % w.d == 0; });
     return {dividend(w.H, w.T, U), w.d};
 }
 
@@ -228,7 +211,7 @@ DivisionProblem type41(RuleContext& ctx)
 {
     const int s = ctx.R(2);
     const int d = s == 0 ? 3 : 9;
-    const int U = drawAgainWhile([&] { return ctx.R(8); }, [&](int u) { return (10 + u) % d == 0; });
+    const int U = redrawUntil([&] { return ctx.R(8); }, [&](int u) { return (10 + u) % d != 0; });
     return {100 + U, d};
 }
 
@@ -237,7 +220,7 @@ TwoSteps exactFirstStep(RuleContext& ctx)
 {
     TwoSteps w{ctx.R(7) + 2, 0};
     w.H = digitBelow(ctx, w.d);
-    w.T = drawAgainUntil([&] { return ctx.R(10); }, [&](int t) {
+    w.T = redrawUntil([&] { return ctx.R(10); }, [&](int t) {
         const TwoSteps s = w.withTens(t);
         return s.e1() % s.d == 0;
     });

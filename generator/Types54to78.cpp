@@ -3,9 +3,9 @@
 // Apart from the table types 54 to 57, a dividend is built from the left as the written division
 // would set it down: a leading part L of two or three digits, then the digits x, y, z, each tested
 // against the step of the working that it completes. Two kinds of loop occur and are not
-// interchangeable: a do-while redraws one value (or one pair) and keeps everything drawn before
-// it; a `continue` of the rule's outer loop starts again from the step at the top of that loop
-// with new draws. The order of the draws is part of each rule.
+// interchangeable: `redrawUntil` redraws one value (or one pair) and keeps everything drawn
+// before it; a `continue` of the rule's `for (;;)` loop starts again from the step at the top of
+// that loop with new draws. The order of the draws is part of each rule.
 #include "TypeRules.h"
 
 namespace pelkano {
@@ -56,16 +56,12 @@ DivisionProblem type61(RuleContext& ctx) { return loweredFromNine(ctx, 6); }
 DivisionProblem type62(RuleContext& ctx)
 {
     const int d = ctx.R(39) + 11;
-    int L = 0;
-    int r1 = 0;
-    do {
-        L = ctx.R(100 - d) + d;
-        r1 = L % d;
-    } while (r1 >= 10 || r1 < L / 10);
-    int x = 0;
-    do {
-        x = ctx.R(10);
-    } while (10 * r1 + x < d);
+    const int L = redrawUntil([&] { return ctx.R(100 - d) + d; }, [&](int L) {
+        const int r1 = L % d;
+        return r1 < 10 && r1 >= L / 10;
+    });
+    const int r1 = L % d;
+    const int x = redrawUntil([&] { return ctx.R(10); }, [&](int x) { return 10 * r1 + x >= d; });
     return {10 * L + x, d};
 }
 
@@ -73,10 +69,7 @@ DivisionProblem type62(RuleContext& ctx)
 DivisionProblem type63(RuleContext& ctx)
 {
     const int d = ctx.R(69) + 11;
-    int L = 0;
-    do {
-        L = ctx.R(80 - d) + d + 20;
-    } while (L % d < 10);
+    const int L = redrawUntil([&] { return ctx.R(80 - d) + d + 20; }, [&](int L) { return L % d >= 10; });
     const int x = ctx.R(10);
     return {10 * L + x, d};
 }
@@ -151,10 +144,7 @@ DivisionProblem type67(RuleContext& ctx)
 DivisionProblem type68(RuleContext& ctx)
 {
     for (;;) {
-        int d = 0;
-        do {
-            d = ctx.R(89) + 11;
-        } while (d == 99);
+        const int d = redrawUntil([&] { return ctx.R(89) + 11; }, [](int d) { return d != 99; });
         const int L = ctx.R(99 - d) + d + 1;
         const int r1 = L % d;
         if (r1 > d / 10 || r1 == 0)
@@ -228,14 +218,21 @@ DivisionProblem type71(RuleContext& ctx)
 // first product. A failed last digit draws the kind anew.
 DivisionProblem type72(RuleContext& ctx)
 {
+    struct DivisorAndLead {
+        int d, L;
+    };
     for (;;) {
         const int s = ctx.R(2);
-        int d = 0;
-        int L = 0;
-        do {
-            d = ctx.R(89) + 11;
-            L = ctx.R(900) + 100;
-        } while (L / d >= 10 || L % d == 0 || (s == 0 && (L / d) * d >= 100));
+        const auto [d, L] = redrawUntil(
+            [&] {
+                const int d = ctx.R(89) + 11;
+                const int L = ctx.R(900) + 100;
+                return DivisorAndLead{d, L};
+            },
+            [&](DivisorAndLead p) {
+                const int q = p.L / p.d;
+                return q < 10 && p.L % p.d != 0 && !(s == 0 && q * p.d >= 100);
+            });
         const int r = L % d;
         const int x = ctx.R(10);
         if (10 * r + x >= d)
@@ -280,13 +277,17 @@ DivisionProblem type73(RuleContext& ctx)
 DivisionProblem type74(RuleContext& ctx)
 {
     const int s = ctx.R(2);
-    int d = 0;
-    int n = 0;
-    do {
-        d = ctx.R(400) + 100;
-        n = ctx.R(999 - d) + d + 1;
-    } while (n % d >= 100 || (s == 0 && n / d <= 1));
-    return {n, d};
+    return redrawUntil(
+        [&] {
+            const int d = ctx.R(400) + 100;
+            const int n = ctx.R(999 - d) + d + 1;
+            return DivisionProblem{n, d};
+        },
+        [&](DivisionProblem p) {
+            const int q = p.dividend / p.divisor;
+            const int r = p.dividend % p.divisor;
+            return r < 100 && !(s == 0 && q <= 1);
+        });
 }
 
 // The first three digits are below the divisor, so the one quotient digit stands over the units

@@ -12,6 +12,8 @@ enum class BrushStyle { Solid, Clear };
 // The faces rendering asks for; a surface maps them to what is installed.
 inline constexpr const char* kGothicFace = "ＭＳ ゴシック";
 inline constexpr const char* kMinchoFace = "ＭＳ 明朝";
+// The proportional face of the window's own controls.
+inline constexpr const char* kPGothicFace = "ＭＳ Ｐゴシック";
 
 class DrawingSurface {
 public:

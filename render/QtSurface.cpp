@@ -110,7 +110,7 @@ QString resolveFace(const std::string& name)
         return QStringLiteral("IPAMincho");
     if (name == kGothicFace)
         return QStringLiteral("IPAGothic");
-    if (name == "ＭＳ Ｐゴシック")
+    if (name == kPGothicFace)
         return QStringLiteral("IPAPGothic");
     return wanted;
 }

@@ -46,7 +46,9 @@ private:
     QPoint pos_;
 };
 
-// The installed family that stands for one of the faces rendering asks for.
+// The installed family that stands for a face: the face itself where installed, else IPAMincho
+// for kMinchoFace, IPAGothic for kGothicFace and IPAPGothic for kPGothicFace. The pages and the
+// window both take their faces from here.
 QString resolveFace(const std::string& name);
 
 // Empty when the faces found advance every half-width character by exactly half the pixel size;
