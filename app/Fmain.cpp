@@ -461,12 +461,12 @@ void Fmain::btnPreviewClick()
     }
 }
 
-bool Fmain::fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern)
+bool Fmain::generate(const std::function<bool(RuleContext&)>& build)
 {
     RuleContext ctx{*random_, tables_, reporter_};
     bool complete = false;
     try {
-        complete = buildSheet(sheet, pattern, types, ctx);
+        complete = build(ctx);
     } catch (const std::exception& e) {
         messages().warning(kAppTitle, QString::fromStdString(e.what()));
         return false;
@@ -476,6 +476,11 @@ bool Fmain::fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPat
         messages().warning(kWarningTitle, QString::fromUtf8(kSheetWarning));
     }
     return true;
+}
+
+bool Fmain::fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern)
+{
+    return generate([&](RuleContext& ctx) { return buildSheet(sheet, pattern, types, ctx); });
 }
 
 std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
@@ -637,23 +642,18 @@ bool Fmain::makeClassSet(const ClassSetRequest& request)
     // The sheet on the preview first, then new sheets built as Preview builds them.
     std::vector<ProblemSheet> sheets{sheet_};
     sheets.reserve(static_cast<std::size_t>(count));
-    bool complete = true;
-    RuleContext ctx{*random_, tables_, reporter_};
-    try {
+    const bool built = generate([&](RuleContext& ctx) {
+        bool complete = true;
         buildSheets(count - 1, static_cast<long long>(*number) + 1, renderSettings().pattern, selected_, ctx,
                     [&](long long, const ProblemSheet& sheet, bool filled) {
                         complete = complete && filled;
                         sheets.push_back(sheet);
                         return true;
                     });
-    } catch (const std::exception& e) {
-        messages().warning(kAppTitle, QString::fromStdString(e.what()));
+        return complete;
+    });
+    if (!built)
         return false;
-    }
-    if (!complete) {
-        messages().beep();
-        messages().warning(kWarningTitle, QString::fromUtf8(kSheetWarning));
-    }
     const PageList pages = pagesOf(sheets, request.answers);
 
     // A set of more pages than a second's drawing shows its progress from the start.

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -91,6 +92,9 @@ private:
     std::unique_ptr<QPrinter> documentPrinter(const QString& fileName) const;
     // Prints the pages as one document; false (after the message) when it failed or was cancelled.
     bool printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress = {});
+    // Runs a build of sheets on the window's random source and tables, with the warning (and the
+    // beep) when a sheet could not be filled; false (after the message) when the generator failed.
+    bool generate(const std::function<bool(RuleContext&)>& build);
     // Fills a sheet with distinct problems of the types for the layout, as Preview does, with the
     // warning when the count cannot be filled; false (after the message) when the generator failed.
     bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
