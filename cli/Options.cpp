@@ -206,7 +206,8 @@ std::string printable(std::string_view text)
 
 std::string quoted(const QString& text)
 {
-    return "'" + printable(text.toStdString()) + "'";
+    std::string out(1, '\'');
+    return out.append(printable(text.toStdString())).append(1, '\'');
 }
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments)

@@ -133,9 +133,9 @@ std::string expressionText(const std::string& dividend, const std::string& divis
     const std::optional<LongDivision> working =
         showAnswers ? LongDivision::ofText(dividend, divisor) : std::nullopt;
     if (working) {
-        expression += "=" + std::to_string(working->quotient);
+        expression.append("=").append(std::to_string(working->quotient));
         if (working->remainder != 0)
-            expression += "･･･" + std::to_string(working->remainder);
+            expression.append("･･･").append(std::to_string(working->remainder));
     }
     return expression;
 }
