@@ -72,7 +72,7 @@ struct TypeDescription {
     bool fromNine = false;
 };
 
-// The description of type 1..78; throws UnsupportedType for any other number.
+// What the problems of type 1..78 have in common; throws UnsupportedType for any other number.
 const TypeDescription& typeDescription(int type);
 // The one line shown to a teacher, e.g. "2けた÷1けた　あまりなし　商は2けた" (UTF-8).
 std::string typeDescriptionText(int type);

@@ -37,7 +37,7 @@ private slots:
             QVERIFY2(digitCount(divisor) == d.divisorDigits, qPrintable(what));
             QVERIFY2(quotient == 0 ? d.quotientDigits == 0 : digitCount(quotient) == d.quotientDigits, qPrintable(what));
             (dividend % divisor == 0 ? exact : inexact) = true;
-            // The places the description says are 0, and only those, are 0.
+            // The quotient places the table marks as 0, and only those, are 0.
             const std::string q = std::to_string(quotient);
             const bool onesZero = q.size() > 1 && q.back() == '0';
             const bool tensZero = q.size() > 2 && q[q.size() - 2] == '0';
