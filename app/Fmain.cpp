@@ -483,6 +483,11 @@ bool Fmain::fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPat
     return generate([&](RuleContext& ctx) { return buildSheet(sheet, pattern, types, ctx); });
 }
 
+QString Fmain::chosenFile() const
+{
+    return printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+}
+
 std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -554,7 +559,7 @@ bool Fmain::printCommand(bool withAnswers)
     }
     sheet_.printNumber = *number;
 
-    const QString file = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+    const QString file = chosenFile();
     const PageList pages = pagesOf({sheet_}, AnswerSheets::AfterEach);
     if (!printPages(*documentPrinter(file), {pages[0]}))
         return false;
@@ -678,9 +683,7 @@ bool Fmain::makeClassSet(const ClassSetRequest& request)
     }
 
     if (request.print) {
-        if (!printPages(*documentPrinter(printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName()
-                                                                                      : QString()),
-                        pages, progress))
+        if (!printPages(*documentPrinter(chosenFile()), pages, progress))
             return false;
     } else {
         const PageSetup setup{printer_.pageLayout().pageSize(), kFileDpi};
@@ -717,8 +720,7 @@ void Fmain::PaintBox1DblClick()
         return;
     }
     sheet_.printNumber = *number;
-    const std::unique_ptr<QPrinter> printer =
-        documentPrinter(printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString());
+    const std::unique_ptr<QPrinter> printer = documentPrinter(chosenFile());
     QPrintPreviewDialog dialog(printer.get(), this);
     dialog.setObjectName(QStringLiteral("LargePreview"));
     dialog.setWindowTitle(QStringLiteral("プレビュー（拡大）"));

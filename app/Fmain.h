@@ -87,6 +87,8 @@ private:
     Messages& messages() { return *messages_; }
     void drawPreview(QPainter& painter, bool showAnswers);
     std::optional<int> readPrintNumber();
+    // The PDF file chosen in the printer setup, or empty when a printer was chosen.
+    QString chosenFile() const;
     // A printer for one document, made from the chosen settings; `fileName` replaces the file of
     // a print to file.
     std::unique_ptr<QPrinter> documentPrinter(const QString& fileName) const;
