@@ -28,7 +28,7 @@ std::vector<PracticeRow> practiceRows(const LongDivision& working)
     for (std::size_t i = 0; i < working.steps.size(); ++i) {
         const DivisionStep& step = working.steps[i];
         rows.push_back({PracticeRow::Kind::Quotient, 0, step.lastDigit, std::to_string(step.quotientDigit)});
-        for (; line < working.lines.size() && working.stepOf(working.lines[line]) == i; ++line) {
+        for (; line < working.lines.size() && working.lines[line].step == static_cast<int>(i); ++line) {
             const WorkingLine& l = working.lines[line];
             const std::string digits = std::to_string(l.value);
             rows.push_back({kindOf(l.kind), l.row, l.lastDigit - static_cast<int>(digits.size()) + 1, digits});

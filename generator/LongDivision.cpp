@@ -17,16 +17,16 @@ std::vector<WorkingLine> linesOf(const LongDivision& w)
     for (int i = 0; i < nq; ++i) {
         const DivisionStep& step = w.steps[static_cast<std::size_t>(i)];
         if (!skip)
-            lines.push_back({WorkingKind::Product, 2 * r, step.lastDigit, step.product});
+            lines.push_back({WorkingKind::Product, 2 * r, step.lastDigit, step.product, i});
         const bool last = i + 1 == nq;
         // The difference with the next digit brought down, or the final remainder.
         const int cur = last ? step.remainder : w.steps[static_cast<std::size_t>(i + 1)].partialDividend;
         skip = cur < w.divisor;
         if (!skip) {
-            lines.push_back({WorkingKind::Difference, 2 * r + 1, step.lastDigit + 1, cur});
+            lines.push_back({WorkingKind::Difference, 2 * r + 1, step.lastDigit + 1, cur, i});
             ++r;
         } else if (last) {
-            lines.push_back({WorkingKind::Remainder, 2 * r + 1, nD - 1, cur});
+            lines.push_back({WorkingKind::Remainder, 2 * r + 1, nD - 1, cur, i});
         }
         // Otherwise the next quotient digit is 0: no line, one more digit comes down onto cur.
     }
@@ -86,18 +86,6 @@ LongDivision LongDivision::of(int dividend, int divisor)
     }
     w.lines = linesOf(w);
     return w;
-}
-
-std::size_t LongDivision::stepOf(const WorkingLine& line) const
-{
-    if (line.kind != WorkingKind::Remainder) {
-        // A product stands under its own quotient digit; a difference ends one digit further on.
-        const int over = line.kind == WorkingKind::Product ? line.lastDigit : line.lastDigit - 1;
-        for (std::size_t i = 0; i < steps.size(); ++i)
-            if (steps[i].lastDigit == over)
-                return i;
-    }
-    return steps.empty() ? 0 : steps.size() - 1;
 }
 
 std::optional<LongDivision> LongDivision::ofText(const std::string& dividend, const std::string& divisor)

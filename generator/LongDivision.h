@@ -32,6 +32,10 @@ struct WorkingLine {
     int row = 2;        // text row of the figure: row 0 holds the quotient, row 1 the dividend line
     int lastDigit = 0;  // index (from 0, left) of the dividend digit its last digit stands under
     int value = 0;
+    // The step after whose quotient digit the line is written (and before the next one's): after
+    // a quotient digit 0 a difference comes only once one more digit is down (8765 / 43: 2, 86,
+    // 0, 165, 3, 129, 36).
+    int step = 0;
 
     bool underlined() const { return kind == WorkingKind::Product; }
     friend bool operator==(const WorkingLine&, const WorkingLine&) = default;
@@ -47,11 +51,6 @@ struct LongDivision {
 
     // Text rows of the worked figure: the quotient, the dividend line and the working.
     int rows() const { return lines.empty() ? 2 : lines.back().row + 1; }
-    // The step after whose quotient digit the line is written (and before the next one's). A
-    // difference ends under the last digit brought down, one to the right of its step's digit:
-    // after a quotient digit 0 it comes only once one more digit is down (8765 / 43: 2, 86, 0,
-    // 165, 3, 129, 36).
-    std::size_t stepOf(const WorkingLine& line) const;
 
     static LongDivision of(int dividend, int divisor);
     // The working of two decimal texts as a sheet holds them: digits only, no sign, no leading
