@@ -82,12 +82,18 @@ void setUp(QCommandLineParser& parser)
     parser.addOptions(drawingOptions());
 }
 
-ParsedCommandLine failure(std::string message)
+// A run that only prints a text: help, version, the type list, or the one-line error.
+ParsedCommandLine textOnly(Action action, std::string text)
 {
     ParsedCommandLine result;
-    result.action = Action::Error;
-    result.text = std::move(message);
+    result.action = action;
+    result.text = std::move(text);
     return result;
+}
+
+ParsedCommandLine failure(std::string message)
+{
+    return textOnly(Action::Error, std::move(message));
 }
 
 // A count option (0 or more), or its one-line error.
@@ -217,27 +223,18 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     // A command line the parser cannot read is a usage error like any other: one line.
     if (!parser.parse(arguments))
         return failure(printable(parser.errorText().toStdString()));
-    if (parser.isSet("help")) {
-        ParsedCommandLine result;
-        result.action = Action::Help;
-        result.text = parser.helpText().toStdString();
-        return result;
-    }
-    if (parser.isSet("version")) {
-        ParsedCommandLine result;
-        result.action = Action::Version;
-        result.text = "pelkano-sheets " PELKANO_VERSION "\n";
-        return result;
-    }
+    if (parser.isSet("help"))
+        return textOnly(Action::Help, parser.helpText().toStdString());
+    if (parser.isSet("version"))
+        return textOnly(Action::Version, "pelkano-sheets " PELKANO_VERSION "\n");
 
     if (!parser.positionalArguments().isEmpty())
         return failure("unexpected argument " + quoted(parser.positionalArguments().first()));
     if (parser.isSet("list-types")) {
-        ParsedCommandLine result;
-        result.action = Action::ListTypes;
+        std::string list;
         for (int t = 1; t <= kTypeCount; ++t)
-            result.text += std::to_string(t) + '\t' + typeDescriptionText(t) + '\n';
-        return result;
+            list.append(std::to_string(t)).append(1, '\t').append(typeDescriptionText(t)).append(1, '\n');
+        return textOnly(Action::ListTypes, std::move(list));
     }
     if (!parser.isSet("types"))
         return failure("missing --types (for example --types 1-4,12)");
