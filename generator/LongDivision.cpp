@@ -59,6 +59,27 @@ int digitCount(int value)
     return n;
 }
 
+int tentativeQuotient(int partialDividend, int divisor)
+{
+    if (partialDividend < 0 || divisor <= 0)
+        throw std::invalid_argument("a tentative quotient needs a partial dividend >= 0 and a divisor >= 1");
+    int dropped = 1;
+    for (int n = digitCount(divisor); n > 1; --n)
+        dropped *= 10;
+    const int guess = partialDividend / dropped / (divisor / dropped);
+    return guess < 9 ? guess : 9;
+}
+
+std::vector<int> rejectedQuotients(const DivisionStep& step, int divisor)
+{
+    std::vector<int> tried;
+    if (step.partialDividend < divisor)
+        return tried;
+    for (int q = tentativeQuotient(step.partialDividend, divisor); q > step.quotientDigit; --q)
+        tried.push_back(q);
+    return tried;
+}
+
 LongDivision LongDivision::of(int dividend, int divisor)
 {
     if (dividend < 0 || divisor <= 0)

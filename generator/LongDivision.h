@@ -61,4 +61,16 @@ struct LongDivision {
 // Number of decimal digits of a non-negative value (1 for 0).
 int digitCount(int value);
 
+// The first guess at a step's quotient digit, as the number tables of the types define it: the
+// partial dividend without its units digit divided by the tens digit of a two-digit divisor; for a
+// divisor of n digits, the partial dividend without its last n - 1 digits divided by the divisor's
+// leading digit. 9 where that gives 10 or more. Never below the true quotient digit.
+int tentativeQuotient(int partialDividend, int divisor);
+
+// The quotient digits a pupil tries and rejects before the step's own, in the order tried: the
+// tentative quotient, then one less each time, down to one above the quotient digit. Empty when
+// the tentative quotient stands (always for a one-digit divisor) and when the partial dividend is
+// smaller than the divisor, whose quotient digit 0 is seen without a guess.
+std::vector<int> rejectedQuotients(const DivisionStep& step, int divisor);
+
 }  // namespace pelkano

@@ -126,6 +126,32 @@ private slots:
         QCOMPARE(w.remainder, remainder);
         QCOMPARE(w.steps.back().remainder, remainder);
     }
+
+    // The quotient digits tried and rejected before each step's own, step by step.
+    void rejectedQuotients_data()
+    {
+        QTest::addColumn<int>("dividend");
+        QTest::addColumn<int>("divisor");
+        QTest::addColumn<QList<QList<int>>>("tried");
+        QTest::addRow("92 / 19 (type 51), lowered five times") << 92 << 19 << QList<QList<int>>{{9, 8, 7, 6, 5}};
+        QTest::addRow("8765 / 43, only the last step") << 8765 << 43 << QList<QList<int>>{{}, {}, {4}};
+        QTest::addRow("23988 / 12, 11 / 1 starts from 9") << 23988 << 12 << QList<QList<int>>{{2}, {}, {}, {}};
+        QTest::addRow("900 / 181, hundreds digit of the divisor") << 900 << 181 << QList<QList<int>>{{9, 8, 7, 6, 5}};
+        QTest::addRow("41 / 43, smaller than the divisor") << 41 << 43 << QList<QList<int>>{{}};
+    }
+    void rejectedQuotients()
+    {
+        QFETCH(int, dividend);
+        QFETCH(int, divisor);
+        QFETCH(QList<QList<int>>, tried);
+        const LongDivision w = LongDivision::of(dividend, divisor);
+        QList<QList<int>> got;
+        for (const DivisionStep& s : w.steps) {
+            const std::vector<int> r = pelkano::rejectedQuotients(s, divisor);
+            got << QList<int>(r.begin(), r.end());
+        }
+        QCOMPARE(got, tried);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestFoundation)
