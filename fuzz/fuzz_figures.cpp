@@ -1,6 +1,6 @@
 // Drawing with arbitrary input: one figure by Hissan with any dividend, divisor and bracket
-// texts, then a whole page by MakePrint with any problems and sentence, under any settings and
-// surface size, on the recording surface.
+// texts, then a whole page by MakePrint with any problems and sentence, under any settings (the
+// tentative quotients too) and surface size, on the recording surface.
 #include "FuzzInput.h"
 #include "Hissan.h"
 #include "PageLayout.h"
@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sheet.dividends[static_cast<std::size_t>(i)] = input.text();
         sheet.divisors[static_cast<std::size_t>(i)] = input.text();
     }
+    settings.tentative = input.byte() & 1;
     surface.clear();
     MakePrint(surface, width, height, sheet, settings);
     for (const test::Call& call : surface.calls())

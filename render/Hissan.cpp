@@ -2,6 +2,7 @@
 
 #include "LongDivision.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -113,7 +114,54 @@ void drawWorking(DrawingSurface& surface, const Frame& f, const std::string& div
     }
 }
 
+// Two tried digits to a row of cells.
+constexpr int kTentativePerRow = 2;
+
+int rowsForTentatives(int tried)
+{
+    return (tried + kTentativePerRow - 1) / kTentativePerRow;
+}
+
+// The digits tried before each quotient digit, in its column of the tentative rows above the
+// quotient: half a cell high, centred in the cell, the last tried just above the quotient digit,
+// each struck through by a solid line. The frame's pen is set again afterwards.
+void drawTentatives(DrawingSurface& surface, const Frame& f, int quotientTop, int cell, int divisorLength,
+                    const LongDivision& w, int lineWidth)
+{
+    const int h = cell / kTentativePerRow;
+    if (h < 1)
+        return;
+    surface.setFontHeight(h);
+    surface.setPenStyle(PenStyle::Solid);
+    surface.setPenWidth(std::max(1, h / 12));
+    for (const DivisionStep& step : w.steps) {
+        const std::vector<int> tried = rejectedQuotients(step, w.divisor);
+        const int k = static_cast<int>(tried.size());
+        // The quotient digit's cell: after the divisor and the bracket.
+        const int left = f.x + (divisorLength + 1 + step.lastDigit) * cell;
+        for (int j = 0; j < k; ++j) {
+            const std::string digit = std::to_string(tried[static_cast<std::size_t>(j)]);
+            const int width = surface.textWidth(digit);
+            const int tx = left + (cell - width) / 2;
+            const int ty = quotientTop - (k - j) * h;
+            surface.textOut(tx, ty, digit);
+            // Through the middle of the digit's figure, which stands a little below the text cell's middle.
+            const int strikeY = ty + h * 17 / 32;
+            surface.moveTo(tx - h / 8, strikeY);
+            surface.lineTo(tx + width + h / 8, strikeY);
+        }
+    }
+    surface.setFontHeight(cell);
+    surface.setPenWidth(lineWidth);
+    surface.setPenStyle(PenStyle::Dot);
+}
+
 }  // namespace
+
+int patternFrameRows(LayoutPattern pattern)
+{
+    return geometryOf(pattern).frameRows;
+}
 
 FigureCells figureCells(const Scale& scale, LayoutPattern pattern)
 {
@@ -158,10 +206,17 @@ FigureSize workedFigureSize(const std::string& dividend, const std::string& divi
                             const RenderSettings& settings)
 {
     const std::optional<LongDivision> working = LongDivision::ofText(dividend, divisor);
+    FigureSize size;
+    size.columns = length(divisor) + length(bracket) + length(dividend);
     // Without a working the figure is the question: the bar's row and the dividend line.
-    const int textRows = working ? working->rows() : 2;
-    const int frameRows = settings.frame ? geometryOf(settings.pattern).frameRows : 0;
-    return {length(divisor) + length(bracket) + length(dividend), textRows > frameRows ? textRows : frameRows};
+    size.rows = working ? working->rows() : 2;
+    if (working && settings.tentative) {
+        std::size_t most = 0;
+        for (const DivisionStep& step : working->steps)
+            most = std::max(most, rejectedQuotients(step, working->divisor).size());
+        size.tentativeRows = rowsForTentatives(static_cast<int>(most));
+    }
+    return size;
 }
 
 void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std::string& dividend,
@@ -193,8 +248,11 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
     surface.setPenWidth(settings.lineWidth);
     surface.setPenStyle(PenStyle::Dot);
 
+    // The tentative rows stand at the top; the question and its working start below them.
+    const int T = cells.tentativeRows > 0 ? cells.tentativeRows : 0;
+    const int top = y + T * C;
     if (settings.frame) {
-        const int M = g.frameRows;
+        const int M = T + (cells.frameRows > 0 ? cells.frameRows : g.frameRows);
         surface.rectangle(x, y, x + N * C, y + M * C);
         for (int i = 1; i <= M; ++i) {
             surface.moveTo(x, y + i * C);
@@ -216,10 +274,12 @@ void Hissan(DrawingSurface& surface, const Scale& scale, int x, int y, const std
         surface.setFontHeight(C);
     }
 
-    const Frame f{x, y, surface.fontHeight(), cells.quarter, cells.threeQuarters};
+    const Frame f{x, top, surface.fontHeight(), cells.quarter, cells.threeQuarters};
     drawBar(surface, f, divisor, nD);
     if (worked)
         drawWorking(surface, f, divisor, *working);
+    if (worked && settings.tentative && T > 0)
+        drawTentatives(surface, f, top, C, nd, *working, settings.lineWidth);
     drawDividendLine(surface, f, dividend, divisor, bracket);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace pelkano {
 
@@ -68,13 +69,28 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
     const Grid g = gridOf(scale, width, height, sheet, settings);
     // The next row's expression stands in the band of this height above its figures.
     const int band = settings.style == QuestionStyle::Expression ? scale.S(kExpressionHeight) : 0;
+
+    // Every figure gets the rows the longest working needs, so that no frame tells how long its
+    // problem's working is; and as many tentative rows as the figure with the most tries.
+    std::vector<FigureSize> sizes;
+    int longest = 0, tentativeRows = 0;
+    for (int k = 0; k < g.rows * g.columns; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        sizes.push_back(workedFigureSize(sheet.dividends[i], sheet.divisors[i], ")", settings));
+        longest = std::max(longest, sizes.back().rows);
+        tentativeRows = std::max(tentativeRows, sizes.back().tentativeRows);
+    }
+    const int patternRows = patternFrameRows(settings.pattern);
+    const int frameRows = settings.frame ? std::max(patternRows, longest) : 0;
+
     int fitting = own.cell;
     // The expression (with its answer) keeps its own height while it stays within its column.
     int expression = band;
     for (int r = 0; r < g.rows; ++r) {
         for (int c = 0; c < g.columns; ++c) {
             const auto k = static_cast<std::size_t>(r * g.columns + c);
-            const FigureSize size = workedFigureSize(sheet.dividends[k], sheet.divisors[k], ")", settings);
+            const FigureSize& size = sizes[k];
+            const int rows = tentativeRows + std::max(frameRows, size.rows);
             const int x = g.left + c * g.columnWidth;
             const int y = g.top + r * g.rowHeight;
             // The last line of a figure may meet the next figure's first; it must stay on the
@@ -83,8 +99,7 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
             const int bottom = r + 1 < g.rows ? y + g.rowHeight - band : height - 1;
             if (size.columns > 0)
                 fitting = std::min(fitting, (right - x) / size.columns);
-            if (size.rows > 0)
-                fitting = std::min(fitting, (bottom - y) / size.rows);
+            fitting = std::min(fitting, (bottom - y) / rows);
             if (band > 0) {
                 const int halves = expressionHalves(expressionText(sheet.dividends[k], sheet.divisors[k], true));
                 // The text is halves × height / 2 wide, rounded up.
@@ -96,6 +111,9 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
     FigureCells cells = fitting >= own.cell ? own : figureCellsOf(fitting);
     if (expression < band)
         cells.expression = expression;
+    if (frameRows > patternRows)
+        cells.frameRows = frameRows;
+    cells.tentativeRows = tentativeRows;
     return cells;
 }
 

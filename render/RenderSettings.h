@@ -18,6 +18,8 @@ struct RenderSettings {
     int lineWidth = 1;    // frame line width in device pixels, 1..4
     QuestionStyle style = QuestionStyle::Written;
     std::string sentence = kDefaultSentence;
+    // "仮商を答えに書く": answer pages show, above each quotient digit, the digits tried before it.
+    bool tentative = false;
 };
 
 }  // namespace pelkano

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace pelkano;
@@ -362,6 +363,61 @@ private slots:
         QVERIFY(!surface.callsOf(Op::Text).empty());
         QCOMPARE(surface.state().penWidth, 3);
         QCOMPARE(surface.state().penStyle, PenStyle::Dot);
+    }
+
+    // The tentative quotients tried before a quotient digit stand in its column, in the rows above
+    // the quotient, half a cell high, the first tried highest, each struck through; the question
+    // and the working start below those rows, and the frame covers them.
+    void tentativeQuotients_data()
+    {
+        QTest::addColumn<QString>("dividend");
+        QTest::addColumn<QString>("divisor");
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<QStringList>("expected");  // digit@cell column:half rows above the quotient
+        QTest::addRow("92/19, five tried") << "92" << "19" << true
+                                           << QStringList{"9@4:5", "8@4:4", "7@4:3", "6@4:2", "5@4:1"};
+        QTest::addRow("8765/43, over the last digit") << "8765" << "43" << true << QStringList{"4@6:1"};
+        QTest::addRow("92/19, question page") << "92" << "19" << false << QStringList{};
+    }
+
+    void tentativeQuotients()
+    {
+        QFETCH(QString, dividend);
+        QFETCH(QString, divisor);
+        QFETCH(bool, answers);
+        QFETCH(QStringList, expected);
+        const Scale scale(15.5f);
+        FigureCells cells = figureCellsOf(186);
+        cells.tentativeRows = 3;
+        const int x = 232, y = 775, C = 186, h = 93, quotientTop = y + 3 * C;
+        RenderSettings settings = settingsFor(LayoutPattern::R3C3, QuestionStyle::Written, true, 2);
+        settings.tentative = true;
+        RecordingSurface surface;
+        Hissan(surface, scale, x, y, dividend.toStdString(), divisor.toStdString(), ")", settings, answers, cells);
+
+        QStringList got;
+        const std::vector<Call> lines = surface.callsOf(Op::LineTo);
+        for (const Call& t : surface.callsOf(Op::Text)) {
+            if (t.state.fontHeight != h)
+                continue;
+            const int width = RecordingSurface::widthAt(t.text, h);
+            got << QStringLiteral("%1@%2:%3").arg(QString::fromStdString(t.text)).arg((t.x + width / 2 - x) / C)
+                       .arg((quotientTop - t.y) / h);
+            const bool struck = std::any_of(lines.begin(), lines.end(), [&](const Call& l) {
+                return l.state.penStyle == PenStyle::Solid && l.y == l.y2 && l.y > t.y + h / 3 &&
+                       l.y < t.y + 2 * h / 3 && l.x < t.x && l.x2 > t.x + width;
+            });
+            QVERIFY2(struck, qPrintable(got.back()));
+        }
+        QCOMPARE(got, expected);
+        // The question line stands below the tentative rows, and the frame covers them.
+        const auto texts = surface.callsOf(Op::Text);
+        QCOMPARE(texts.back().y, quotientTop + C);
+        const Call frame = surface.callsOf(Op::Rectangle).at(0);
+        QCOMPARE(QList<int>({frame.y, frame.y2}), QList<int>({y, y + 13 * C}));
+        QCOMPARE(surface.state().penStyle, PenStyle::Dot);
+        QCOMPARE(surface.state().penWidth, 2);
+        QCOMPARE(surface.state().fontHeight, C);
     }
 
     // Three products need eight rows: the last falls below a seven-row frame.
