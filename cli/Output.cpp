@@ -35,6 +35,8 @@ QList<QCommandLineOption> drawingOptions()
          "Draw the sheets to FILE: a .pdf gets one page a sheet, a .png one file a page (FILE-1.png, ...).",
          "file"},
         {"answers", "Follow each sheet with the same sheet showing its answers."},
+        {"tentative", "On answer sheets, show above each quotient digit the tentative quotients tried before it, "
+                      "struck through."},
         {"page-size", "Paper: " + pageSizeNames() + " (default A4, portrait).", "name", "A4"},
         {"dpi", "Device pixels per inch of the page (72 to 1200, default 600).", "number", "600"},
         {"paper-margin", "Blank paper on every side in millimetres, which most printers cannot print on "
@@ -54,6 +56,7 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
     DrawingOptions o;
     o.settings.pattern = pattern;
     o.answers = parser.isSet("answers");
+    o.settings.tentative = parser.isSet("tentative");
 
     if (parser.isSet("output")) {
         o.output = parser.value("output");

@@ -24,7 +24,7 @@ struct DrawingOptions {
     PageSetup setup;
 };
 
-// --output, --answers, --page-size, --dpi, --paper-margin, --margin, --line-width, --frame, --no-frame,
+// --output, --answers, --tentative, --page-size, --dpi, --paper-margin, --margin, --line-width, --frame, --no-frame,
 // --style, --sentence.
 QList<QCommandLineOption> drawingOptions();
 

@@ -236,6 +236,24 @@ private slots:
         QCOMPARE(parsed.action, error.isEmpty() ? cli::Action::Run : cli::Action::Error);
     }
 
+    // --tentative asks the answer sheets for the tentative quotients, as the window's check box does.
+    void tentativeOption_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("tentative");
+        QTest::addRow("given") << QStringList{"--answers", "--tentative", "-o", "x.pdf"} << true;
+        QTest::addRow("not given") << QStringList{"--answers", "-o", "x.pdf"} << false;
+    }
+    void tentativeOption()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, tentative);
+        const cli::ParsedCommandLine parsed =
+            cli::parseCommandLine(QStringList{"pelkano-sheets", "--types", "47"} + arguments);
+        QCOMPARE(parsed.action, cli::Action::Run);
+        QCOMPARE(parsed.options.drawing.settings.tentative, tentative);
+    }
+
     // A write to standard output that fails ends the run with the system's reason.
     void standardOutputFull()
     {
