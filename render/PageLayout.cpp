@@ -14,6 +14,11 @@ constexpr int kBackgroundBottom = 440;
 // The rows share out the surface height less this many layout units (the grid itself starts at
 // the settings' top offset, two units higher).
 constexpr int kGridHeightAllowance = 52;
+// "こたえ" on answer pages: its height, left edge and top in layout units (its baseline on the title's).
+constexpr const char* kAnswerMark = "こたえ";
+constexpr int kAnswerMarkHeight = 7;
+constexpr int kAnswerMarkLeft = 114;
+constexpr int kAnswerMarkTop = 8;
 
 void drawHeader(DrawingSurface& surface, const Scale& scale, const ProblemSheet& sheet, const RenderSettings& settings)
 {
@@ -31,6 +36,15 @@ void drawHeader(DrawingSurface& surface, const Scale& scale, const ProblemSheet&
 
     surface.setFontHeight(scale.S(9));
     surface.textOut(scale.S(14), scale.S(25), settings.sentence);
+
+    // An answer page says so, in the gap between the print number at its longest
+    // ("問題No.-2147483648" ends at 109) and the name field (from 140), above the sentence (from 25).
+    if (sheet.showAnswers) {
+        surface.setFontName(kGothicFace);
+        surface.setFontHeight(scale.S(kAnswerMarkHeight));
+        surface.textOut(scale.S(kAnswerMarkLeft), scale.S(kAnswerMarkTop), kAnswerMark);
+        surface.setFontName(kMinchoFace);
+    }
 }
 
 // Where the grid's figures stand, in device pixels.

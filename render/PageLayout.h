@@ -1,5 +1,6 @@
 #pragma once
-// One worksheet page: white background, header, and the grid of the sheet's figures.
+// One worksheet page: white background, header (with "こたえ" on an answer page), and the grid of
+// the sheet's figures.
 #include "DrawingSurface.h"
 #include "Hissan.h"
 #include "RenderSettings.h"
