@@ -22,7 +22,8 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
       browse_(new QPushButton(QStringLiteral("参照…"), this)),
       sheets_(new QSpinBox(this)),
       answers_(new QComboBox(this)),
-      print_(new QCheckBox(QStringLiteral("ファイルに保存しないで印刷する"), this))
+      print_(new QCheckBox(QStringLiteral("ファイルに保存しないで印刷する"), this)),
+      tentative_(new QCheckBox(QStringLiteral("仮商を答えに書く"), this))
 {
     setObjectName(QStringLiteral("ClassSetDialog"));
     setWindowTitle(QStringLiteral("PDF保存"));
@@ -36,6 +37,7 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     answers_->setObjectName(QStringLiteral("cbAnswers"));
     answers_->addItems({QStringLiteral("なし"), QStringLiteral("各問題用紙の後"), QStringLiteral("最後にまとめて")});
     print_->setObjectName(QStringLiteral("chkPrint"));
+    tentative_->setObjectName(QStringLiteral("chkTentative"));
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(fileEdit_, 1);
@@ -45,6 +47,7 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     form->addRow(QStringLiteral("枚数"), sheets_);
     form->addRow(QStringLiteral("答えの用紙"), answers_);
     form->addRow(QString(), print_);
+    form->addRow(QString(), tentative_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
@@ -80,6 +83,16 @@ ClassSetRequest ClassSetDialog::request() const
     r.answers = static_cast<AnswerSheets>(answers_->currentIndex());
     r.print = print_->isChecked();
     return r;
+}
+
+void ClassSetDialog::setTentative(bool on)
+{
+    tentative_->setChecked(on);
+}
+
+bool ClassSetDialog::tentative() const
+{
+    return tentative_->isChecked();
 }
 
 void ClassSetDialog::chooseFile()

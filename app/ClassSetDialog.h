@@ -28,6 +28,9 @@ class ClassSetDialog final : public QDialog {
 public:
     ClassSetDialog(int printNumber, QWidget* parent);
     ClassSetRequest request() const;
+    // "仮商を答えに書く": the window's setting, shown and changed here too.
+    void setTentative(bool on);
+    bool tentative() const;
 
     // わり算_No<n>.pdf in the user's documents folder.
     static QString defaultFileName(int printNumber);
@@ -41,6 +44,7 @@ private:
     QSpinBox* sheets_;
     QComboBox* answers_;
     QCheckBox* print_;
+    QCheckBox* tentative_;
     QPushButton* ok_;
 };
 

@@ -180,6 +180,9 @@ void Fmain::buildControls()
     QstSentence->setToolTip(QStringLiteral("問題文を入力"));
 
     label(this, QStringLiteral("設定"), 14, 140, 30, 15);
+    // Beside the settings' heading: the answer sheets show the tentative quotients tried.
+    chkTentative = named(new QCheckBox(QStringLiteral("仮商を答えに書く"), this), "chkTentative", 150, 140, 160, 18);
+    chkTentative->setToolTip(QStringLiteral("答えの用紙で、商の上に試した仮商を消して書く"));
     btnClear = button(this, "btnClear", QStringLiteral("全てクリア"), 324, 140, 75, 18);
 
     PageControl1 = named(new QTabWidget(this), "PageControl1", 16, 160, 394, 338);
@@ -322,6 +325,8 @@ void Fmain::connectHandlers()
     connect(PaintBox1, &PreviewBox::doubleClicked, this, &Fmain::PaintBox1DblClick);
     connect(btnPractice, &QPushButton::clicked, this, &Fmain::btnPracticeClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    // The preview shows the answers: it is drawn again with or without the tentative quotients.
+    connect(chkTentative, &QCheckBox::toggled, PaintBox1, qOverload<>(&QWidget::update));
 }
 
 void Fmain::FormCreate()
@@ -369,6 +374,7 @@ RenderSettings Fmain::renderSettings() const
     s.lineWidth = sbLineWidth->value();
     s.style = QuestStyle->itemIndex() == 1 ? QuestionStyle::Expression : QuestionStyle::Written;
     s.sentence = QstSentence->text().toStdString();
+    s.tentative = chkTentative->isChecked();
     return s;
 }
 
@@ -622,8 +628,11 @@ void Fmain::btnSavePdfClick()
     if (!number)
         return;
     ClassSetDialog dialog(*number, this);
-    if (dialog.exec() == QDialog::Accepted)
-        makeClassSet(dialog.request());
+    dialog.setTentative(chkTentative->isChecked());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    chkTentative->setChecked(dialog.tentative());
+    makeClassSet(dialog.request());
 }
 
 bool Fmain::makeClassSet(const ClassSetRequest& request)

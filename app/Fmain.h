@@ -113,6 +113,7 @@ private:
     QLineEdit* PrnNum = nullptr;
     RadioGroup* rgWaku = nullptr;
     RadioGroup* QuestStyle = nullptr;
+    QCheckBox* chkTentative = nullptr;
     PreviewBox* PaintBox1 = nullptr;
     QPushButton* btnPreview = nullptr;
     QPushButton* btnMaintenance = nullptr;

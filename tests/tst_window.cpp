@@ -8,6 +8,7 @@
 #include "PreviewBox.h"
 #include "QtSurface.h"
 #include "RadioGroup.h"
+#include "TypePages.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -613,6 +614,38 @@ private slots:
         QCOMPARE(messages.warnings.size(), cancel ? 0 : 1);
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+    }
+
+    // "仮商を答えに書く" is one setting: the window's box redraws the preview with it, the class-set
+    // dialog shows it, and what the dialog chose is the window's setting afterwards.
+    void tentativeIsOneSetting()
+    {
+        QTemporaryDir dir;
+        clickBox(boxNumberOfType(51));
+        click("btnPreview");
+        PreviewBox* box = window->previewBox();
+        const QImage without = box->grab().toImage();
+        const int drawn = box->pagesDrawn();
+        QTest::mouseClick(control<QCheckBox>("chkTentative"), Qt::LeftButton, {}, QPoint(6, 9));
+        QVERIFY(window->renderSettings().tentative);
+        QTRY_VERIFY(box->pagesDrawn() > drawn);
+        QVERIFY(box->grab().toImage() != without);
+
+        const QString file = dir.filePath(QStringLiteral("set.pdf"));
+        bool shown = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* dialog = window->findChild<ClassSetDialog*>();
+            QVERIFY(dialog);
+            auto* tentative = dialog->findChild<QCheckBox*>(QStringLiteral("chkTentative"));
+            shown = tentative->isChecked();
+            tentative->setChecked(false);
+            dialog->findChild<QLineEdit*>(QStringLiteral("edtFileName"))->setText(file);
+            dialog->accept();
+        });
+        click("btnSavePdf");
+        QVERIFY(shown);
+        QVERIFY(!control<QCheckBox>("chkTentative")->isChecked());
+        QVERIFY(QFile::exists(file));
     }
 
     void captionsFitTheirControls()
