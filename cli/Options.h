@@ -1,6 +1,7 @@
 #pragma once
 // Reading the command line of pelkano-sheets into plain values. The tool's parser owns the whole
 // command line; every failure is one line naming the option or value that could not be used.
+#include "OptionText.h"
 #include "Output.h"
 #include "Sheet.h"
 
@@ -14,16 +15,12 @@
 
 namespace pelkano::cli {
 
-// "1-4,12,20": single types and ascending ranges, each 1..78, in the order given.
-std::vector<int> parseTypeList(const std::string& text, std::string& error);
-// "2x2", "3x2", "4x2", "2x3", "3x3", "4x3" (rows x columns).
-std::optional<LayoutPattern> parseLayout(const std::string& text);
-// Decimal digits with at most one leading sign; nothing else, no overflow.
-std::optional<long long> parseInteger(const std::string& text);
+// The readers shared with the web page.
+using pelkano::parseInteger;
+using pelkano::parseLayout;
+using pelkano::parseTypeList;
+using pelkano::printable;
 
-// Text as it may be echoed in a one-line message: control characters (C0, DEL, C1) and bytes
-// that are not UTF-8 are written as \n, \t, \xNN or \u{NN}; everything else is kept.
-std::string printable(std::string_view text);
 // 'text', printable.
 std::string quoted(const QString& text);
 
