@@ -1,6 +1,7 @@
 #include "Output.h"
 
 #include "Options.h"
+#include "SvgSurface.h"
 
 #include <QFileInfo>
 
@@ -32,7 +33,7 @@ QList<QCommandLineOption> drawingOptions()
 {
     return {
         {{"o", "output"},
-         "Draw the sheets to FILE: a .pdf gets one page a sheet, a .png one file a page (FILE-1.png, ...).",
+         "Draw the sheets to FILE: a .pdf gets one page a sheet, a .png or .svg one file a page (FILE-1.png, ...).",
          "file"},
         {"answers", "Follow each sheet with the same sheet showing its answers."},
         {"tentative", "On answer sheets, show above each quotient digit the tentative quotients tried before it, "
@@ -65,8 +66,10 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
             o.kind = OutputKind::Pdf;
         } else if (suffix == "png") {
             o.kind = OutputKind::Png;
+        } else if (suffix == "svg") {
+            o.kind = OutputKind::Svg;
         } else {
-            error = "invalid --output " + quoted(o.output) + " (a file name ending in .pdf or .png)";
+            error = "invalid --output " + quoted(o.output) + " (a file name ending in .pdf, .png or .svg)";
             return std::nullopt;
         }
     }
@@ -129,6 +132,14 @@ QString writeSheets(const DrawingOptions& options, const std::vector<ProblemShee
     const PageList pages = pagesOf(sheets, options.answers ? AnswerSheets::AfterEach : AnswerSheets::None);
     if (options.kind == OutputKind::Pdf)
         return writePdf(options.output, pages, options.settings, options.setup);
+    if (options.kind == OutputKind::Svg) {
+        const QSizeF mm = options.setup.pageSize.size(QPageSize::Millimeter);
+        std::vector<QByteArray> files;
+        for (const ProblemSheet& page : pages)
+            files.push_back(QByteArray::fromStdString(pageSvg(page, options.settings, mm.width(), mm.height(),
+                                                              options.setup.dpi, options.setup.paperMargin)));
+        return writeFiles(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), files);
+    }
     return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), pages,
                      options.settings, options.setup);
 }

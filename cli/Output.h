@@ -14,7 +14,7 @@
 
 namespace pelkano::cli {
 
-enum class OutputKind { Pdf, Png };
+enum class OutputKind { Pdf, Png, Svg };
 
 struct DrawingOptions {
     QString output;  // empty: nothing is drawn
@@ -33,7 +33,7 @@ QList<QCommandLineOption> drawingOptions();
 std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parser, LayoutPattern pattern,
                                                  std::string& error);
 
-// For PNG output FILE.png: FILE-1.png, FILE-1-answers.png, FILE-2.png, ...
+// For PNG or SVG output FILE.png: FILE-1.png, FILE-1-answers.png, FILE-2.png, ...
 std::vector<QString> pngPaths(const QString& output, int sheets, bool answers);
 
 // Draws the sheets (with their answer sheets when asked) to the output. Empty on success.

@@ -1,5 +1,6 @@
 #include "PageOutput.h"
 
+#include "Paper.h"
 #include "QtSurface.h"
 
 #include <QPageLayout>
@@ -24,11 +25,6 @@
 namespace pelkano {
 
 namespace {
-
-int evenPixels(double millimetres, int dpi)
-{
-    return 2 * static_cast<int>(std::lround(millimetres * dpi / 25.4 / 2.0));
-}
 
 struct NamedSize {
     const char* name;
@@ -222,14 +218,15 @@ void drawOn(QPainter& painter, const QRect& area, const ProblemSheet& page, cons
 QSize PageSetup::pixelSize() const
 {
     const QSizeF mm = pageSize.size(QPageSize::Millimeter);
-    return QSize(evenPixels(mm.width(), dpi), evenPixels(mm.height(), dpi));
+    const PixelRect paper = paperPixels(mm.width(), mm.height(), dpi);
+    return QSize(paper.width, paper.height);
 }
 
 QRect PageSetup::printableRect() const
 {
-    const int margin = static_cast<int>(std::lround(paperMargin * dpi / 25.4));
-    const QSize paper = pixelSize();
-    return QRect(margin, margin, paper.width() - 2 * margin, paper.height() - 2 * margin);
+    const QSizeF mm = pageSize.size(QPageSize::Millimeter);
+    const PixelRect area = printableArea(mm.width(), mm.height(), dpi, paperMargin);
+    return QRect(area.x, area.y, area.width, area.height);
 }
 
 std::optional<QPageSize> pageSizeByName(const QString& name)
@@ -359,6 +356,19 @@ QString writePngs(const std::vector<QString>& paths, const PageList& pages, cons
         if (!image.save(&buffer, "PNG"))
             return QStringLiteral("cannot encode page %1 as PNG").arg(i + 1);
         const QString error = set.stage(paths[i], png);
+        if (!error.isEmpty())
+            return error;
+    }
+    return set.commit();
+}
+
+QString writeFiles(const std::vector<QString>& paths, const std::vector<QByteArray>& contents)
+{
+    if (paths.size() != contents.size())
+        return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(contents.size());
+    FileSet set;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const QString error = set.stage(paths[i], contents[i]);
         if (!error.isEmpty())
             return error;
     }

@@ -73,4 +73,8 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
 QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
                   const PageSetup& setup);
 
+// Writes contents[i] to paths[i]; the two lists have the same length. All files appear, or none
+// of them. Returns an empty string on success, else what went wrong.
+QString writeFiles(const std::vector<QString>& paths, const std::vector<QByteArray>& contents);
+
 }  // namespace pelkano

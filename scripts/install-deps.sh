@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev                   # Qt 6 (its Gui needs the GL headers)
   qt6-translations-l10n                                       # Qt's own dialogs in Japanese
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig        # the faces sheets are drawn in
+  python3-fonttools                                           # their metrics, read when building
   libjpeg62-turbo                                             # the type pictures
   libbenchmark-dev                                            # bench/
   clang-14 libclang-rt-14-dev                                 # fuzz/ (libFuzzer)

@@ -209,6 +209,24 @@ private slots:
         }
     }
 
+    // SVG pages are named as PNG pages are, each a whole page on its paper.
+    void svgPages()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), {"--types", "1-4", "--sheets", "2", "--answers", "--print-number", "7",
+                                               "--page-size", "B5", "--seed", "9", "-o", "s.svg"});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QCOMPARE(filesIn(dir.path()), (QStringList{"s-1-answers.svg", "s-1.svg", "s-2-answers.svg", "s-2.svg"}));
+        for (const auto& [name, number] : {std::pair{"s-1.svg", 7}, {"s-1-answers.svg", 7}, {"s-2.svg", 8}}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString svg = QString::fromUtf8(file.readAll());
+            QVERIFY2(svg.startsWith(QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"182mm\" height=\"257mm\"")), name);
+            QVERIFY2(svg.contains(QStringLiteral(">問題No.%1</text>").arg(number)), name);
+        }
+    }
+
     // The page is drawn on the paper less the margin on every side: wide figures, the header and
     // the answers leave a 20 mm border blank and reach into the printable area.
     void paperMarginStaysBlank()
