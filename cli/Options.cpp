@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "SheetOptions.h"
 #include "TypeRules.h"
 
 #include <QCommandLineParser>
@@ -15,7 +16,7 @@ namespace {
 
 constexpr long long kIntMin = std::numeric_limits<int>::min();
 constexpr long long kIntMax = std::numeric_limits<int>::max();
-constexpr long long kMaxDrawnSheets = 1000;
+constexpr long long kMaxDrawnSheets = kDrawnSheetsOption.high;
 
 // The options of the sheets themselves; drawingOptions() adds those of the page.
 QList<QCommandLineOption> ownOptions()
@@ -142,13 +143,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     if (!first || *first < kIntMin || *first > kIntMax)
         return failure("invalid --print-number " + quoted(printText) + " (-2147483648 to 2147483647)");
     o.printNumber = static_cast<int>(*first);
-    if (o.sheets > 0 && o.sheets - 1 > kIntMax - *first) {
-        const std::string last = std::to_string(*first) + " + " + std::to_string(o.sheets - 1);
+    const std::string beyond = lastPrintNumberProblem(*first, o.sheets);
+    if (!beyond.empty()) {
         if (parser.isSet("print-number"))
-            return failure("invalid --print-number " + quoted(printText) + " (the last sheet's number, " + last +
-                           ", is beyond 2147483647)");
-        return failure("invalid --sheets " + quoted(sheetsText) + " (the last sheet's print number, " + last +
-                       ", is beyond 2147483647)");
+            return failure("invalid --print-number " + quoted(printText) + " (" + beyond + ")");
+        return failure("invalid --sheets " + quoted(sheetsText) + " (" + beyond + ")");
     }
 
     if (parser.isSet("seed")) {

@@ -1,6 +1,7 @@
 #include "Output.h"
 
 #include "Options.h"
+#include "SheetOptions.h"
 #include "SvgSurface.h"
 
 #include <QFileInfo>
@@ -9,22 +10,15 @@ namespace pelkano::cli {
 
 namespace {
 
-constexpr int kMinDpi = 72;
-constexpr int kMaxDpi = 1200;
-
-std::optional<int> intOption(const QCommandLineParser& parser, const QString& name, int low, int high, int fallback,
-                             std::string& error)
+std::optional<int> intOption(const QCommandLineParser& parser, const IntOption& option, std::string& error)
 {
-    if (!parser.isSet(name))
-        return fallback;
-    const QString text = parser.value(name);
-    const auto value = parseInteger(text.toStdString());
-    if (!value || *value < low || *value > high) {
-        error = "invalid --" + name.toStdString() + " " + quoted(text) + " (" + std::to_string(low) + " to " +
-                std::to_string(high) + ")";
-        return std::nullopt;
-    }
-    return static_cast<int>(*value);
+    if (!parser.isSet(option.name))
+        return option.fallback;
+    const std::string text = parser.value(option.name).toStdString();
+    const auto value = readIntOption(option, text);
+    if (!value)
+        error = intOptionError(option, text);
+    return value;
 }
 
 }  // namespace
@@ -82,10 +76,10 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
     }
     o.setup.pageSize = *pageSize;
 
-    const auto dpi = intOption(parser, "dpi", kMinDpi, kMaxDpi, 600, error);
-    const auto paperMargin = dpi ? intOption(parser, "paper-margin", 0, 20, 5, error) : std::nullopt;
-    const auto margin = paperMargin ? intOption(parser, "margin", 1, 70, 15, error) : std::nullopt;
-    const auto lineWidth = margin ? intOption(parser, "line-width", 1, 4, 1, error) : std::nullopt;
+    const auto dpi = intOption(parser, kDpiOption, error);
+    const auto paperMargin = dpi ? intOption(parser, kPaperMarginOption, error) : std::nullopt;
+    const auto margin = paperMargin ? intOption(parser, kMarginOption, error) : std::nullopt;
+    const auto lineWidth = margin ? intOption(parser, kLineWidthOption, error) : std::nullopt;
     if (!lineWidth)
         return std::nullopt;
     o.setup.dpi = *dpi;
@@ -100,14 +94,12 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
     o.settings.frame = !parser.isSet("no-frame");
 
     const QString style = parser.value("style");
-    if (style == "written") {
-        o.settings.style = QuestionStyle::Written;
-    } else if (style == "expression") {
-        o.settings.style = QuestionStyle::Expression;
-    } else {
+    const auto parsedStyle = parseStyle(style.toStdString());
+    if (!parsedStyle) {
         error = "invalid --style " + quoted(style) + " (written or expression)";
         return std::nullopt;
     }
+    o.settings.style = *parsedStyle;
 
     if (parser.isSet("sentence"))
         o.settings.sentence = parser.value("sentence").toStdString();

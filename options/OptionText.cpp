@@ -1,5 +1,6 @@
 #include "OptionText.h"
 
+#include "SheetOptions.h"
 #include "TypeRules.h"
 
 #include <algorithm>
@@ -103,9 +104,8 @@ std::vector<int> parseTypeList(const std::string& text, std::string& error)
 
 std::optional<LayoutPattern> parseLayout(const std::string& text)
 {
-    static const char* const names[kLayoutPatternCount] = {"2x2", "3x2", "4x2", "2x3", "3x3", "4x3"};
     for (int i = 0; i < kLayoutPatternCount; ++i)
-        if (text == names[i])
+        if (text == layoutName(static_cast<LayoutPattern>(i)))
             return static_cast<LayoutPattern>(i);
     return std::nullopt;
 }

@@ -260,24 +260,6 @@ QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, cons
     return image;
 }
 
-PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers)
-{
-    PageList pages;
-    const auto add = [&pages](const ProblemSheet& sheet, bool showAnswers) {
-        pages.push_back(sheet);
-        pages.back().showAnswers = showAnswers;
-    };
-    for (const ProblemSheet& sheet : sheets) {
-        add(sheet, false);
-        if (answers == AnswerSheets::AfterEach)
-            add(sheet, true);
-    }
-    if (answers == AnswerSheets::AtEnd)
-        for (const ProblemSheet& sheet : sheets)
-            add(sheet, true);
-    return pages;
-}
-
 PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, const PageList& pages,
                         const RenderSettings& settings, const PageProgress& progress)
 {

@@ -2,6 +2,7 @@
 // Worksheet pages written to files: one PDF of many pages, or one PNG a page. Every page goes
 // through MakePrint on a QtSurface, as the printer's pages do. Needs a QGuiApplication (fonts).
 #include "PageLayout.h"
+#include "Pages.h"
 
 #include <QImage>
 #include <QPageSize>
@@ -36,16 +37,6 @@ struct PageSetup {
 std::optional<QPageSize> pageSizeByName(const QString& name);
 // The names pageSizeByName knows, for messages.
 QString pageSizeNames();
-
-// One page: the sheet as it is to be drawn (its showAnswers decides whether figures carry answers).
-using PageList = std::vector<ProblemSheet>;
-
-// Where the answer sheets go in a set: none, each right after its sheet, or all after the last
-// sheet in the same order.
-enum class AnswerSheets { None, AfterEach, AtEnd };
-
-// The pages of a set of sheets: each sheet without answers, and its answer sheet where asked.
-PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers);
 
 // Told after each page how many of the total are drawn; returning false cancels the rest.
 using PageProgress = std::function<bool(int done, int total)>;
