@@ -1,0 +1,242 @@
+#include "SheetRequest.h"
+
+#include "OptionText.h"
+#include "SheetOptions.h"
+#include "SvgSurface.h"
+
+#include <algorithm>
+
+namespace pelkano::web {
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string decode(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '+') {
+            out += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string encode(const std::string& text)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= 'A' && byte <= 'Z') || byte == '-' || byte == '_' || byte == '.' || byte == ',';
+        if (plain) {
+            out += c;
+        } else {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        }
+    }
+    return out;
+}
+
+// 「margin=0」
+std::string shown(const std::string& key, const std::string& value)
+{
+    return "「" + printable(key) + "=" + printable(value) + "」";
+}
+
+}  // namespace
+
+ReadRequest readFragment(std::string_view fragment)
+{
+    ReadRequest read;
+    SheetRequest& r = read.request;
+    r.paper = paperByName("A4");
+    const auto note = [&](const std::string& key, const std::string& value, const std::string& what) {
+        read.notes.push_back("アドレスの" + shown(key, value) + "は使えないため、" + what);
+    };
+    const auto intValue = [&](const IntOption& option, const std::string& value, int& target) {
+        const auto v = readIntOption(option, value);
+        if (v)
+            target = *v;
+        else
+            note(option.name, value,
+                 std::to_string(option.low) + "から" + std::to_string(option.high) + "までの整数にしてください。");
+    };
+
+    std::size_t start = 0;
+    while (start <= fragment.size()) {
+        const std::size_t end = std::min(fragment.find('&', start), fragment.size());
+        const std::string_view part = fragment.substr(start, end - start);
+        start = end + 1;
+        if (part.empty())
+            continue;
+        const std::size_t equals = part.find('=');
+        const std::string key = decode(part.substr(0, equals));
+        const std::string value = equals == std::string_view::npos ? std::string() : decode(part.substr(equals + 1));
+
+        if (key == "types") {
+            std::string error;
+            std::vector<int> types = parseTypeList(value, error);
+            if (types.empty())
+                note(key, value, "型は1から78までの番号と範囲（1-4,12 など）で、同じ型を二度入れずに書いてください。");
+            else
+                r.types = std::move(types);
+        } else if (key == "layout") {
+            const auto layout = parseLayout(value);
+            if (layout)
+                r.settings.pattern = *layout;
+            else
+                note(key, value, "問題数は 2x2, 3x2, 4x2, 2x3, 3x3, 4x3（段x列）のどれかにしてください。");
+        } else if (key == "seed") {
+            const auto seed = parseInteger(value);
+            if (seed && *seed >= 0)
+                r.seed = static_cast<std::uint64_t>(*seed);
+            else
+                note(key, value, "シードは0以上の整数にしてください。");
+        } else if (key == "print-number") {
+            const auto number = parseInteger(value);
+            if (number && *number >= -2147483647LL - 1 && *number <= 2147483647LL)
+                r.printNumber = static_cast<int>(*number);
+            else
+                note(key, value, "プリント番号は -2147483648 から 2147483647 までの整数にしてください。");
+        } else if (key == "sheets") {
+            int sheets = 1;
+            intValue(kDrawnSheetsOption, value, sheets);
+            r.sheets = sheets;
+        } else if (key == "answers") {
+            if (value == "0")
+                r.answers = AnswerSheets::None;
+            else if (value == "1")
+                r.answers = AnswerSheets::AfterEach;
+            else if (value == "end")
+                r.answers = AnswerSheets::AtEnd;
+            else
+                note(key, value, "答えの用紙は 0（なし）、1（各問題用紙の後）、end（最後にまとめて）のどれかにしてください。");
+        } else if (key == "style") {
+            const auto style = parseStyle(value);
+            if (style)
+                r.settings.style = *style;
+            else
+                note(key, value, "問題形式は written（筆算）か expression（式）にしてください。");
+        } else if (key == "frame") {
+            if (value == "0" || value == "1")
+                r.settings.frame = value == "1";
+            else
+                note(key, value, "枠の有無は 1（あり）か 0（なし）にしてください。");
+        } else if (key == "margin") {
+            intValue(kMarginOption, value, r.settings.leftMargin);
+        } else if (key == "line-width") {
+            intValue(kLineWidthOption, value, r.settings.lineWidth);
+        } else if (key == "sentence") {
+            r.settings.sentence = value;
+        } else if (key == "page-size") {
+            const Paper* paper = paperByName(value);
+            if (paper)
+                r.paper = paper;
+            else
+                note(key, value, "用紙は " + paperNames() + " のどれかにしてください。");
+        } else if (key == "paper-margin") {
+            intValue(kPaperMarginOption, value, r.paperMargin);
+        } else if (key == "dpi") {
+            intValue(kDpiOption, value, r.dpi);
+        } else {
+            read.notes.push_back("アドレスの「" + printable(key) + "」は知らない指定なので使いません。");
+        }
+    }
+    const std::string beyond = lastPrintNumberProblem(r.printNumber, r.sheets);
+    if (!beyond.empty()) {
+        read.notes.push_back("プリント番号 " + std::to_string(r.printNumber) + " から " + std::to_string(r.sheets) +
+                             " 枚の番号は扱えないため、1枚にしました。");
+        r.sheets = 1;
+    }
+    return read;
+}
+
+std::string fragmentOf(const SheetRequest& r)
+{
+    const RenderSettings& s = r.settings;
+    std::string f = "types=" + formatTypeList(r.types) + "&layout=" + layoutName(s.pattern);
+    if (r.seed)
+        f += "&seed=" + std::to_string(*r.seed);
+    f += "&print-number=" + std::to_string(r.printNumber) + "&sheets=" + std::to_string(r.sheets);
+    f += std::string("&answers=") +
+         (r.answers == AnswerSheets::AtEnd ? "end" : r.answers == AnswerSheets::AfterEach ? "1" : "0");
+    f += std::string("&style=") + styleName(s.style) + "&frame=" + (s.frame ? "1" : "0");
+    f += "&margin=" + std::to_string(s.leftMargin) + "&line-width=" + std::to_string(s.lineWidth);
+    f += "&sentence=" + encode(s.sentence) + "&page-size=" + (r.paper ? r.paper->name : "A4");
+    f += "&paper-margin=" + std::to_string(r.paperMargin);
+    if (r.dpi != kDpiOption.fallback)
+        f += "&dpi=" + std::to_string(r.dpi);
+    return f;
+}
+
+std::vector<int> tick(const std::vector<int>& types, int type, bool checked)
+{
+    SelectedTypes selected;
+    for (int t : types)
+        selected.tick(t, true);
+    // A box that is ticked already is in the list once.
+    if (!checked || std::find(types.begin(), types.end(), type) == types.end())
+        selected.tick(type, checked);
+    std::vector<int> out;
+    for (const std::string& entry : selected.entries())
+        out.push_back(std::stoi(entry));
+    return out;
+}
+
+int nextPrintNumber(int first, long long sheets)
+{
+    const long long next = static_cast<long long>(first) + (sheets > 0 ? sheets : 1);
+    return next > 2147483647LL ? static_cast<int>(next - 1) : static_cast<int>(next);
+}
+
+SheetSet makeSet(const SheetRequest& r)
+{
+    SheetSet set;
+    set.seed = r.seed ? *r.seed : SeededRandom::clockSeed();
+    SelectedTypes selected;
+    for (int t : r.types)
+        selected.tick(t, true);
+    SeededRandom random(set.seed);
+    const NumberTables tables = NumberTables::load();
+    SilentReporter quiet;
+    RuleContext ctx{random, tables, quiet};
+    buildSheets(r.sheets, r.printNumber, r.settings.pattern, selected, ctx,
+                [&](long long, const ProblemSheet& sheet, bool complete) {
+                    set.sheets.push_back(sheet);
+                    set.complete = set.complete && complete;
+                    return true;
+                });
+    return set;
+}
+
+PageList pagesOf(const SheetRequest& request, const SheetSet& set)
+{
+    return pelkano::pagesOf(set.sheets, request.answers);
+}
+
+std::string pageSvg(const SheetRequest& r, const ProblemSheet& page)
+{
+    const Paper& paper = r.paper ? *r.paper : *paperByName("A4");
+    return pelkano::pageSvg(page, r.settings, paper.widthMm, paper.heightMm, r.dpi, r.paperMargin);
+}
+
+}  // namespace pelkano::web

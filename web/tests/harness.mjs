@@ -1,0 +1,49 @@
+// Opens pelkano.html from file:// in Debian's chromium, headless, and fails on any request the
+// page makes other than for itself, data: and blob: URLs.
+import { mkdtempSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { pathToFileURL } from "node:url";
+import puppeteer from "puppeteer-core";
+
+export const pageFile = process.env.PELKANO_HTML;
+export const sheetsExe = process.env.PELKANO_SHEETS_EXE;
+
+export async function launch() {
+  const profile = mkdtempSync(join(tmpdir(), "pelkano-chromium-"));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.PELKANO_CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    userDataDir: profile,
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+           "--disable-component-update", "--disable-sync", "--font-render-hinting=none"],
+  });
+  const close = async () => {
+    await browser.close();
+    rmSync(profile, { recursive: true, force: true });
+  };
+  return { browser, close };
+}
+
+// The page at a fragment, ready; `forbidden` collects every request it should not have made.
+export async function openPage(browser, fragment = "", viewport = { width: 1280, height: 1000 }) {
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  const own = pathToFileURL(pageFile).href;
+  const forbidden = [];
+  const errors = [];
+  await page.setRequestInterception(true);
+  page.on("request", (request) => {
+    const url = request.url();
+    if (url.split("#")[0] === own || url.startsWith("data:") || url.startsWith("blob:")) {
+      request.continue();
+    } else {
+      forbidden.push(url);
+      request.abort();
+    }
+  });
+  page.on("pageerror", (error) => errors.push(String(error)));
+  await page.goto(`${own}#${fragment}`);
+  await page.waitForFunction(() => window.pelkano && window.pelkano.ready, { timeout: 20000 });
+  return { page, forbidden, errors };
+}
