@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with the given preset (dev by default) and runs every test.
+# Installs what is missing, builds with the given preset and runs every test. With no preset:
+# the dev preset, then the web preset (pelkano.html and its tests in chromium, which compare the
+# page with the dev build's pelkano-sheets).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset="${1:-dev}"
+if [ $# -eq 0 ]; then
+  presets=(dev web)
+else
+  presets=("$1")
+fi
 bash scripts/install-deps.sh
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)"
-ctest --preset "$preset" -j "$(nproc)"
+for preset in "${presets[@]}"; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)"
+  ctest --preset "$preset" -j "$(nproc)"
+done

@@ -14,12 +14,27 @@ packages=(
   python3                                                     # tools/check_draws_*.py
   xvfb xauth                                                  # scripts/measure-startup.sh
   file dpkg-dev                                               # cpack -G DEB
+  emscripten                                                  # pelkano.html (the web preset)
+  chromium poppler-utils                                      # its tests: the browser, pdfinfo, pdftotext
 )
+# Node for emscripten and the browser tests: Debian's, unless a node and an npm are there already
+# (another packaging of Node is left as it is).
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# The browser tests' driver, at the versions of its lock file (never a browser of its own).
+install_test_driver() {
+  local dir=web/tests
+  if [ ! -f "$dir/node_modules/.package-lock.json" ] || [ "$dir/package-lock.json" -nt "$dir/node_modules/.package-lock.json" ]; then
+    (cd "$dir" && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
+  fi
+}
+cd "$(dirname "$0")/.."
 if [ ${#missing[@]} -eq 0 ]; then
+  install_test_driver
   exit 0
 fi
 as_root=()
@@ -33,3 +48,4 @@ fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_test_driver

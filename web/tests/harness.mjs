@@ -25,7 +25,8 @@ export async function launch() {
   return { browser, close };
 }
 
-// The page at a fragment, ready; `forbidden` collects every request it should not have made.
+// The page at a fragment, ready. `forbidden` collects every request it should not have made,
+// those the browser sent and those the page's own content security policy stopped.
 export async function openPage(browser, fragment = "", viewport = { width: 1280, height: 1000 }) {
   const page = await browser.newPage();
   await page.setViewport(viewport);
@@ -43,6 +44,9 @@ export async function openPage(browser, fragment = "", viewport = { width: 1280,
     }
   });
   page.on("pageerror", (error) => errors.push(String(error)));
+  await page.exposeFunction("pelkanoBlocked", (url) => forbidden.push(`blocked: ${url}`));
+  await page.evaluateOnNewDocument(() =>
+    document.addEventListener("securitypolicyviolation", (e) => window.pelkanoBlocked(e.blockedURI)));
   await page.goto(`${own}#${fragment}`);
   await page.waitForFunction(() => window.pelkano && window.pelkano.ready, { timeout: 20000 });
   return { page, forbidden, errors };

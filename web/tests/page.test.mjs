@@ -1,0 +1,125 @@
+// pelkano.html in Debian's chromium: it opens from file:// and asks for nothing else, it makes
+// exactly the problems and the SVG pages of pelkano-sheets for the same options and seed, and a
+// printed class set has its pages on the chosen paper in the order of the window's PDF保存.
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { launch, openPage, sheetsExe } from "./harness.mjs";
+
+let browser;
+let close;
+before(async () => ({ browser, close } = await launch()));
+after(async () => close && close());
+
+// The same options as a fragment and as a command line.
+const cases = [
+  { name: "2x2, types 1-10, two sheets", types: "1-10", layout: "2x2", seed: 1, sheets: 2 },
+  { name: "3x2, types 11-20, expression", types: "11-20", layout: "3x2", seed: 2, style: "expression" },
+  { name: "4x2, types 21-30, no frame, margin 40", types: "21-30", layout: "4x2", seed: 3, frame: false, margin: 40 },
+  { name: "2x3, types 31-40, expression, line width 3, B5", types: "31-40", layout: "2x3", seed: 4,
+    style: "expression", lineWidth: 3, pageSize: "B5" },
+  { name: "3x3, types 41-56, a sentence of markup", types: "41-56", layout: "3x3", seed: 5,
+    sentence: "<b>名前</b> & \"書こう\" 100%" },
+  { name: "4x3, types 57-78 in ticking order, Letter, no paper margin", types: "73-78,57-72", layout: "4x3", seed: 6,
+    printNumber: 99, pageSize: "Letter", paperMargin: 0 },
+];
+
+function fragmentOf(c) {
+  const p = new URLSearchParams({ types: c.types, layout: c.layout, seed: String(c.seed), sheets: String(c.sheets ?? 1),
+                                  answers: "1", "print-number": String(c.printNumber ?? 1) });
+  if (c.style) p.set("style", c.style);
+  if (c.frame === false) p.set("frame", "0");
+  if (c.margin) p.set("margin", String(c.margin));
+  if (c.lineWidth) p.set("line-width", String(c.lineWidth));
+  if (c.sentence) p.set("sentence", c.sentence);
+  if (c.pageSize) p.set("page-size", c.pageSize);
+  if (c.paperMargin !== undefined) p.set("paper-margin", String(c.paperMargin));
+  return p.toString();
+}
+
+function commandLineOf(c, output) {
+  const args = ["--types", c.types, "--layout", c.layout, "--seed", String(c.seed), "--sheets", String(c.sheets ?? 1),
+                "--answers", "--print-number", String(c.printNumber ?? 1), "-o", output];
+  if (c.style) args.push("--style", c.style);
+  if (c.frame === false) args.push("--no-frame");
+  if (c.margin) args.push("--margin", String(c.margin));
+  if (c.lineWidth) args.push("--line-width", String(c.lineWidth));
+  if (c.sentence) args.push("--sentence", c.sentence);
+  if (c.pageSize) args.push("--page-size", c.pageSize);
+  if (c.paperMargin !== undefined) args.push("--paper-margin", String(c.paperMargin));
+  return args;
+}
+
+test("opens from file:// in Japanese, every control labelled, no request but its own", async () => {
+  const { page, forbidden, errors } = await openPage(browser, "types=1-4&seed=1");
+  assert.deepEqual(forbidden, []);
+  assert.deepEqual(errors, []);
+  assert.equal(await page.evaluate(() => document.documentElement.lang), "ja");
+  const unlabelled = await page.evaluate(() =>
+    [...document.querySelectorAll("input, select, button")]
+      .filter((e) => !(e.labels?.length || e.getAttribute("aria-label") || e.textContent.trim()))
+      .map((e) => e.id || e.outerHTML));
+  assert.deepEqual(unlabelled, []);
+  assert.ok(await page.$eval("#preview", (e) => e.querySelector("svg") !== null), "no preview drawn");
+  await page.close();
+});
+
+for (const c of cases) {
+  test(`same problems and SVG pages as pelkano-sheets: ${c.name}`, async () => {
+    assert.ok(sheetsExe, "PELKANO_SHEETS_EXE is not set");
+    const dir = mkdtempSync(join(tmpdir(), "pelkano-web-"));
+    try {
+      const csv = execFileSync(sheetsExe, commandLineOf(c, join(dir, "s.svg")), { encoding: "utf8" });
+      const { page, forbidden, errors } = await openPage(browser, fragmentOf(c));
+      const made = await page.evaluate(async () => {
+        await window.pelkano.preparePrint();
+        return { made: window.pelkano.made, texts: window.pelkano.pageTexts,
+                 shown: document.querySelectorAll("#print-area > svg").length };
+      });
+      assert.deepEqual(forbidden, []);
+      assert.deepEqual(errors, []);
+      assert.equal(made.made.seed, String(c.seed));
+      const rows = made.made.sheets.flatMap((s, k) =>
+        s.problems.map(([type, dividend, divisor], i) => [k + 1, s.printNumber, i + 1, type, dividend, divisor].join(",")));
+      const cliRows = csv.trim().split("\n").slice(1).map((r) => r.split(",").slice(0, 6).join(","));
+      assert.deepEqual(rows, cliRows);
+      const sheets = made.made.sheets.length;
+      const files = [];
+      for (let k = 1; k <= sheets; ++k) files.push(`s-${k}.svg`, `s-${k}-answers.svg`);
+      assert.equal(made.texts.length, files.length);
+      assert.equal(made.shown, files.length);
+      files.forEach((f, i) => assert.equal(made.texts[i], readFileSync(join(dir, f), "utf8"), `page ${f} differs`));
+      await page.close();
+    } finally {
+      rmSync(dir, { recursive: true, force: true });
+    }
+  });
+}
+
+test("a printed class set with the answer sheets at the end: pages, paper, print numbers", async () => {
+  const { page, forbidden } = await openPage(browser, "types=47-51&layout=3x3&seed=11&sheets=3&answers=end&print-number=5&page-size=B5");
+  await page.evaluate(() => window.pelkano.preparePrint());
+  const dir = mkdtempSync(join(tmpdir(), "pelkano-print-"));
+  try {
+    const pdf = join(dir, "set.pdf");
+    writeFileSync(pdf, await page.pdf({ preferCSSPageSize: true }));
+    const info = execFileSync("pdfinfo", [pdf], { encoding: "utf8" });
+    assert.match(info, /^Pages:\s+6$/m);
+    // B5 (the Japanese one), 182 by 257 mm: 515.9 by 728.5 points.
+    const size = info.match(/^Page size:\s+([\d.]+) x ([\d.]+) pts/m);
+    assert.ok(Math.abs(size[1] - 515.9) < 1 && Math.abs(size[2] - 728.5) < 1, info);
+    const numbers = [];
+    for (let p = 1; p <= 6; ++p) {
+      const text = execFileSync("pdftotext", ["-f", String(p), "-l", String(p), pdf, "-"], { encoding: "utf8" });
+      numbers.push(Number(text.match(/問題No\.\s*(\d+)/)[1]));
+    }
+    assert.deepEqual(numbers, [5, 6, 7, 5, 6, 7]);
+    assert.deepEqual(forbidden, []);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+  await page.close();
+});
