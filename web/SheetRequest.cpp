@@ -216,7 +216,8 @@ SheetSet makeSet(const SheetRequest& r)
     for (int t : r.types)
         selected.tick(t, true);
     SeededRandom random(set.seed);
-    const NumberTables tables = NumberTables::load();
+    // Loaded once, as the window and the tool load them at start-up.
+    static const NumberTables tables = NumberTables::load();
     SilentReporter quiet;
     RuleContext ctx{random, tables, quiet};
     buildSheets(r.sheets, r.printNumber, r.settings.pattern, selected, ctx,

@@ -5,6 +5,7 @@
 (async () => {
   const $ = (id) => document.getElementById(id);
   const module = await createPelkano();
+  performance.mark("pelkano-module");
   const call = (name, types, args) => module.ccall(name, "string", types, args);
   const info = JSON.parse(call("pk_info", [], []));
   const read = (fragment) => JSON.parse(call("pk_read", ["string"], [fragment]));
@@ -81,6 +82,7 @@
     }
   });
   selectTab(0, false);
+  performance.mark("pelkano-controls");
 
   for (const [name, caption] of info.layouts) {
     const label = document.createElement("label");
@@ -232,6 +234,9 @@
   $("loading").hidden = true;
   $("main").hidden = false;
   setFragment(location.hash.slice(1), true);
+  // When the first preview was drawn, in milliseconds from the start of the page's loading.
+  state.firstPreviewAt = performance.now();
+  state.setFragment = setFragment;
   state.ready = true;
   document.dispatchEvent(new Event("pelkano-ready"));
 })().catch((error) => {
