@@ -123,3 +123,77 @@ test("a printed class set with the answer sheets at the end: pages, paper, print
   }
   await page.close();
 });
+
+// The page's SVG as chromium draws it, in the page's own cut-down faces, against pelkano-sheets'
+// PDF as poppler draws it, both at 100 dpi: nearly every dark pixel of one has ink next to it in
+// the other (texts, bars and frames in the same places).
+test("an SVG page drawn by the page lies on pelkano-sheets' PDF page", async () => {
+  const dir = mkdtempSync(join(tmpdir(), "pelkano-look-"));
+  try {
+    const args = ["--types", "12,47,60", "--layout", "2x3", "--seed", "3", "--answers", "--style", "expression",
+                  "--line-width", "4"];
+    execFileSync(sheetsExe, [...args, "-o", join(dir, "s.pdf")]);
+    execFileSync("pdftoppm", ["-r", "100", "-f", "2", "-l", "2", "-gray", "-png", join(dir, "s.pdf"), join(dir, "p")]);
+    const pdfPng = readFileSync(join(dir, "p-2.png")).toString("base64");
+    const { page, forbidden } = await openPage(browser, "types=12,47,60&layout=2x3&seed=3&answers=1&style=expression&line-width=4");
+    // A4 at 100 dpi: 827 by 1169 pixels, as pdftoppm makes it.
+    const box = await page.evaluate(async () => {
+      await window.pelkano.preparePrint();
+      const holder = document.createElement("div");
+      holder.id = "look";
+      holder.style.cssText = "position:fixed;left:0;top:0;width:827px;height:1169px;background:#fff;z-index:9";
+      holder.innerHTML = window.pelkano.pageTexts[1];
+      holder.firstElementChild.setAttribute("width", "827");
+      holder.firstElementChild.setAttribute("height", "1169");
+      holder.firstElementChild.setAttribute("preserveAspectRatio", "none");
+      document.body.append(holder);
+      await document.fonts.ready;
+      return { x: 0, y: 0, width: 827, height: 1169 };
+    });
+    await page.setViewport({ width: 900, height: 1200 });
+    const svgPng = (await page.screenshot({ clip: box, encoding: "base64" }));
+    if (process.env.PELKANO_LOOK_DIR) {
+      writeFileSync(join(process.env.PELKANO_LOOK_DIR, "look-svg.png"), Buffer.from(svgPng, "base64"));
+      writeFileSync(join(process.env.PELKANO_LOOK_DIR, "look-pdf.png"), Buffer.from(pdfPng, "base64"));
+    }
+    const misses = await page.evaluate(async (a, b) => {
+      const ink = async (data) => {
+        const img = new Image();
+        img.src = `data:image/png;base64,${data}`;
+        await img.decode();
+        const canvas = document.createElement("canvas");
+        canvas.width = 827;
+        canvas.height = 1169;
+        const c = canvas.getContext("2d");
+        c.fillStyle = "#fff";
+        c.fillRect(0, 0, 827, 1169);
+        c.drawImage(img, 0, 0, 827, 1169);
+        const px = c.getImageData(0, 0, 827, 1169).data;
+        // 2: dark; 1: any ink, as a thin line that one renderer greys and the other blackens.
+        const dark = new Uint8Array(827 * 1169);
+        for (let i = 0; i < dark.length; ++i) dark[i] = px[4 * i] < 140 ? 2 : px[4 * i] < 235 ? 1 : 0;
+        return dark;
+      };
+      const [one, two] = [await ink(a), await ink(b)];
+      const lonely = (p, q) => {
+        let inked = 0, alone = 0;
+        for (let y = 2; y < 1167; ++y)
+          for (let x = 2; x < 825; ++x) {
+            if (p[y * 827 + x] !== 2) continue;
+            ++inked;
+            let near = false;
+            for (let dy = -2; dy <= 2 && !near; ++dy)
+              for (let dx = -2; dx <= 2 && !near; ++dx) near = q[(y + dy) * 827 + x + dx] > 0;
+            if (!near) ++alone;
+          }
+        return alone / Math.max(inked, 1);
+      };
+      return [lonely(one, two), lonely(two, one)];
+    }, svgPng, pdfPng);
+    assert.ok(misses[0] < 0.02 && misses[1] < 0.02, `ink without a counterpart: SVG ${misses[0]}, PDF ${misses[1]}`);
+    assert.deepEqual(forbidden, []);
+    await page.close();
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+});
