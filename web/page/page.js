@@ -140,7 +140,7 @@
   }
 
   // Reads a fragment into the controls, makes its set when it can and puts it in the address.
-  function setFragment(fragment, make) {
+  function setFragment(fragment, make, keepPrevious = false) {
     const r = read(fragment);
     showRequest(r);
     const notes = [...r.notes];
@@ -169,7 +169,9 @@
       $("set-summary").textContent = "";
     }
     $("messages").textContent = notes.join("\n");
-    history.replaceState(null, "", `#${state.fragment}`);
+    // After printing, the printed set stays one step back in the browser's history.
+    if (keepPrevious) history.pushState(null, "", `#${state.fragment}`);
+    else history.replaceState(null, "", `#${state.fragment}`);
   }
 
   // Every control makes the set again with the same seed; プレビュー makes a new one.
@@ -198,17 +200,19 @@
     progress.max = made.pages;
     progress.value = 0;
     progress.hidden = made.pages < 20;
-    let html = "";
-    for (let i = 0; i < made.pages; ++i) {
-      const svg = call("pk_page", ["number"], [i]);
-      state.pageTexts.push(svg);
-      html += svg;
-      if (i % 10 === 9) {
-        progress.value = i + 1;
-        await new Promise((resolve) => setTimeout(resolve, 0));
+    // Ten pages at a time, so a large set shows its progress and the page stays responsive.
+    for (let i = 0; i < made.pages; i += 10) {
+      let html = "";
+      for (let k = i; k < Math.min(i + 10, made.pages); ++k) {
+        const svg = call("pk_page", ["number"], [k]);
+        state.pageTexts.push(svg);
+        html += svg;
       }
+      area.insertAdjacentHTML("beforeend", html);
+      progress.value = Math.min(i + 10, made.pages);
+      await new Promise((resolve) => setTimeout(resolve, 0));
     }
-    area.innerHTML = html;
+    await document.fonts.ready;
     progress.hidden = true;
   }
   state.preparePrint = preparePrint;
@@ -223,7 +227,7 @@
   // set has new problems.
   window.addEventListener("afterprint", () => {
     if (!state.made || state.pageTexts.length === 0) return;
-    setFragment(call("pk_printed", ["string"], [state.fragment]), true);
+    setFragment(call("pk_printed", ["string"], [state.fragment]), true, true);
   });
 
   $("btnLicence").addEventListener("click", () => $("licence").showModal());
@@ -234,7 +238,9 @@
   $("loading").hidden = true;
   $("main").hidden = false;
   setFragment(location.hash.slice(1), true);
-  // When the first preview was drawn, in milliseconds from the start of the page's loading.
+  // When the first preview was drawn (the frame after it was put in), in milliseconds from the
+  // start of the page's loading.
+  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   state.firstPreviewAt = performance.now();
   state.setFragment = setFragment;
   state.ready = true;

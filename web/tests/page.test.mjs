@@ -197,3 +197,21 @@ test("an SVG page drawn by the page lies on pelkano-sheets' PDF page", async () 
     rmSync(dir, { recursive: true, force: true });
   }
 });
+
+// As in the window: after a set is printed the print number goes on past it and the next set
+// has new problems; the printed set is one step back in the history.
+test("after printing, the print number goes on past the set", async () => {
+  const { page } = await openPage(browser, "types=1-20&layout=2x3&seed=8&sheets=4&print-number=10");
+  const after = await page.evaluate(async () => {
+    await window.pelkano.preparePrint();
+    window.dispatchEvent(new Event("afterprint"));
+    return { hash: location.hash, number: document.getElementById("printNumber").value,
+             first: window.pelkano.made.sheets[0].printNumber };
+  });
+  assert.equal(after.number, "14");
+  assert.equal(after.first, 14);
+  assert.doesNotMatch(after.hash, /seed=8&/);
+  await Promise.all([page.waitForFunction(() => /seed=8&/.test(location.hash)), page.goBack()]);
+  assert.equal(await page.$eval("#printNumber", (e) => e.value), "10");
+  await page.close();
+});
