@@ -1,5 +1,5 @@
 // The size and speed of pelkano.html in headless chromium (figures, not a test):
-//   cmake --build --preset web && (cd web/tests && node ../../bench/web_figures.mjs ../../build/web/web/pelkano.html 5)
+//   node bench/web_figures.mjs build/web/web/pelkano.html 5
 // prints the file's size, the time from opening the file to the first preview drawn, and the
 // time to make a class set of 30 sheets with their answer sheets ready to print (60 SVG pages
 // in the print area, laid out), each the median of the runs.
@@ -8,7 +8,7 @@ import { resolve } from "node:path";
 
 process.env.PELKANO_HTML = resolve(process.argv[2] ?? "build/web/web/pelkano.html");
 const runs = Number(process.argv[3] ?? 5);
-const { launch, openPage } = await import(resolve("harness.mjs"));
+const { launch, openPage } = await import(new URL("../web/tests/harness.mjs", import.meta.url));
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const { browser, close } = await launch();

@@ -56,10 +56,24 @@ std::string encode(const std::string& text)
     return out;
 }
 
-// 「margin=0」
+// The caption of the control an option sets.
+std::string captionOf(const std::string& key)
+{
+    static const std::pair<const char*, const char*> captions[] = {
+        {"types", "型"}, {"layout", "問題数"}, {"seed", "シード"}, {"print-number", "プリント番号"},
+        {"sheets", "枚数"}, {"answers", "答えの用紙"}, {"style", "問題形式"}, {"frame", "枠の有無"},
+        {"margin", "左余白"}, {"line-width", "枠線の太さ"}, {"page-size", "用紙"}, {"paper-margin", "用紙の余白"},
+        {"dpi", "解像度"}};
+    for (const auto& [name, caption] : captions)
+        if (key == name)
+            return caption;
+    return key;
+}
+
+// 左余白（margin=0）
 std::string shown(const std::string& key, const std::string& value)
 {
-    return "「" + printable(key) + "=" + printable(value) + "」";
+    return captionOf(key) + "（" + printable(key) + "=" + printable(value) + "）";
 }
 
 }  // namespace
@@ -70,7 +84,7 @@ ReadRequest readFragment(std::string_view fragment)
     SheetRequest& r = read.request;
     r.paper = paperByName("A4");
     const auto note = [&](const std::string& key, const std::string& value, const std::string& what) {
-        read.notes.push_back("アドレスの" + shown(key, value) + "は使えないため、" + what);
+        read.notes.push_back(shown(key, value) + "は使えないので、既定の値にしました。" + what);
     };
     const auto intValue = [&](const IntOption& option, const std::string& value, int& target) {
         const auto v = readIntOption(option, value);
@@ -158,7 +172,7 @@ ReadRequest readFragment(std::string_view fragment)
         } else if (key == "dpi") {
             intValue(kDpiOption, value, r.dpi);
         } else {
-            read.notes.push_back("アドレスの「" + printable(key) + "」は知らない指定なので使いません。");
+            read.notes.push_back("アドレスの「" + printable(key) + "」は知らない指定なので、使いませんでした。");
         }
     }
     const std::string beyond = lastPrintNumberProblem(r.printNumber, r.sheets);
