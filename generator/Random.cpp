@@ -7,7 +7,11 @@ namespace pelkano {
 
 std::uint64_t SeededRandom::clockSeed()
 {
-    return static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    // The wall clock in nanoseconds: a new value at every start. (A steady clock counts from the
+    // start of the process or of the web page, and there gives nearly the same seed every time.)
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
 }
 
 int SeededRandom::R(int n)

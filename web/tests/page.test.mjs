@@ -67,6 +67,15 @@ test("opens from file:// in Japanese, every control labelled, no request but its
   await page.close();
 });
 
+// Without a seed the set is made from the wall clock, so every opening gets new problems.
+test("a page opened without a seed shows one from the wall clock", async () => {
+  const { page } = await openPage(browser, "types=1-4");
+  const seed = await page.$eval("#seed", (e) => e.value);
+  assert.ok(BigInt(seed) > 1500000000000000000n, `seed ${seed} is not nanoseconds since 1970`);
+  assert.match(await page.evaluate(() => location.hash), new RegExp(`seed=${seed}&`));
+  await page.close();
+});
+
 for (const c of cases) {
   test(`same problems and SVG pages as pelkano-sheets: ${c.name}`, async () => {
     assert.ok(sheetsExe, "PELKANO_SHEETS_EXE is not set");
