@@ -23,6 +23,7 @@ private slots:
         r.settings.pattern = LayoutPattern::R4C2;
         r.settings.style = QuestionStyle::Expression;
         r.settings.frame = false;
+        r.settings.tentative = true;
         r.settings.leftMargin = 70;
         r.settings.lineWidth = 4;
         r.settings.sentence = "名前 & <な>=100% + #1";
@@ -51,6 +52,7 @@ private slots:
         QTest::addRow("unknown layout") << "layout=5x5" << "layout=2x3";
         QTest::addRow("unknown paper") << "page-size=A9" << "page-size=A4";
         QTest::addRow("frame yes") << "frame=yes" << "frame=1";
+        QTest::addRow("tentative 2") << "tentative=2" << "tentative=0";
         QTest::addRow("answers 2") << "answers=2" << "answers=0";
         QTest::addRow("last print number beyond int") << "print-number=2147483647&sheets=2" << "sheets=1";
         QTest::addRow("unknown option") << "colour=red" << "types=";

@@ -78,7 +78,8 @@ std::string requestJson(const ReadRequest& read)
            ",\"printNumber\":" + std::to_string(r.printNumber) +
            ",\"seed\":" + (r.seed ? json(std::to_string(*r.seed)) : "null") + ",\"answers\":" +
            json(answersName(r.answers)) + ",\"style\":" + json(styleName(r.settings.style)) +
-           ",\"frame\":" + (r.settings.frame ? "true" : "false") + ",\"margin\":" +
+           ",\"frame\":" + (r.settings.frame ? "true" : "false") +
+           ",\"tentative\":" + (r.settings.tentative ? "true" : "false") + ",\"margin\":" +
            std::to_string(r.settings.leftMargin) + ",\"lineWidth\":" + std::to_string(r.settings.lineWidth) +
            ",\"sentence\":" + json(r.settings.sentence) + ",\"pageSize\":" + json(r.paper->name) +
            ",\"paperMargin\":" + std::to_string(r.paperMargin) +

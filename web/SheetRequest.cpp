@@ -61,7 +61,7 @@ std::string captionOf(const std::string& key)
 {
     static const std::pair<const char*, const char*> captions[] = {
         {"types", "型"}, {"layout", "問題数"}, {"seed", "シード"}, {"print-number", "プリント番号"},
-        {"sheets", "枚数"}, {"answers", "答えの用紙"}, {"style", "問題形式"}, {"frame", "枠の有無"},
+        {"sheets", "枚数"}, {"answers", "答えの用紙"}, {"style", "問題形式"}, {"frame", "枠の有無"}, {"tentative", "仮商を答えに書く"},
         {"margin", "左余白"}, {"line-width", "枠線の太さ"}, {"page-size", "用紙"}, {"paper-margin", "用紙の余白"},
         {"dpi", "解像度"}};
     for (const auto& [name, caption] : captions)
@@ -155,6 +155,11 @@ ReadRequest readFragment(std::string_view fragment)
                 r.settings.frame = value == "1";
             else
                 note(key, value, "枠の有無は 1（あり）か 0（なし）にしてください。");
+        } else if (key == "tentative") {
+            if (value == "0" || value == "1")
+                r.settings.tentative = value == "1";
+            else
+                note(key, value, "仮商を答えに書くかどうかは 1（書く）か 0（書かない）にしてください。");
         } else if (key == "margin") {
             intValue(kMarginOption, value, r.settings.leftMargin);
         } else if (key == "line-width") {
@@ -194,6 +199,7 @@ std::string fragmentOf(const SheetRequest& r)
     f += std::string("&answers=") +
          (r.answers == AnswerSheets::AtEnd ? "end" : r.answers == AnswerSheets::AfterEach ? "1" : "0");
     f += std::string("&style=") + styleName(s.style) + "&frame=" + (s.frame ? "1" : "0");
+    f += std::string("&tentative=") + (s.tentative ? "1" : "0");
     f += "&margin=" + std::to_string(s.leftMargin) + "&line-width=" + std::to_string(s.lineWidth);
     f += "&sentence=" + encode(s.sentence) + "&page-size=" + (r.paper ? r.paper->name : "A4");
     f += "&paper-margin=" + std::to_string(r.paperMargin);

@@ -14,13 +14,14 @@ from fontTools import subset
 from fontTools.ttLib import TTFont
 
 # What the sheets draw in each face: the header, digits and signs, the brackets and the default
-# question sentence; for sentences of the teacher's own, ASCII, kana and the common punctuation.
+# question sentence; for sentences of the teacher's own (and in the header face for any other
+# header in kana), ASCII, kana and the common punctuation.
 MINCHO_UNICODES = [
     *range(0x20, 0x7F), 0xF7, *range(0x3000, 0x3040), *range(0x3041, 0x3097), *range(0x309B, 0x309F),
     *range(0x30A1, 0x30FB), *range(0x30FC, 0x30FF), *range(0xFF01, 0xFF5F), 0xFF65,
 ]
 MINCHO_TEXT = "問題計算つぎの計算をしましょう（）　÷･"
-GOTHIC_TEXT = "わり算"
+GOTHIC_TEXT = "わり算こたえ"
 
 
 def cut(path, unicodes, text, family):
@@ -61,7 +62,7 @@ def main():
         f'@font-face {{ font-family: "{family}"; src: url(data:font/woff;base64,{data}) format("woff"); }}\n'
         for family, data in [
             ("Pelkano Sheet Mincho", cut(mincho, MINCHO_UNICODES, MINCHO_TEXT, "Pelkano Sheet Mincho")),
-            ("Pelkano Sheet Gothic", cut(gothic, [], GOTHIC_TEXT, "Pelkano Sheet Gothic")),
+            ("Pelkano Sheet Gothic", cut(gothic, MINCHO_UNICODES, GOTHIC_TEXT, "Pelkano Sheet Gothic")),
         ])
     pictures_js = "const PELKANO_PICTURES = [" + ",".join(
         '"data:image/jpeg;base64,' + base64.b64encode(open(f"{pictures}/page{k}.jpg", "rb").read()).decode("ascii") + '"'

@@ -115,6 +115,7 @@
     p.set("answers", $("answers").value);
     p.set("style", radio("style"));
     p.set("frame", radio("frame"));
+    p.set("tentative", $("tentative").checked ? "1" : "0");
     p.set("margin", $("margin").value);
     p.set("line-width", $("lineWidth").value);
     p.set("sentence", $("sentence").value);
@@ -128,6 +129,7 @@
     setRadio("layout", r.layout);
     setRadio("style", r.style);
     setRadio("frame", r.frame ? "1" : "0");
+    $("tentative").checked = r.tentative;
     $("margin").value = r.margin;
     $("lineWidth").value = r.lineWidth;
     $("printNumber").value = r.printNumber;
@@ -175,7 +177,7 @@
   }
 
   // Every control makes the set again with the same seed; プレビュー makes a new one.
-  for (const id of ["sentence", "margin", "lineWidth", "printNumber", "sheets", "answers", "pageSize"])
+  for (const id of ["tentative", "sentence", "margin", "lineWidth", "printNumber", "sheets", "answers", "pageSize"])
     $(id).addEventListener("change", () => setFragment(controlsFragment(), true));
   for (const name of ["layout", "style", "frame"])
     for (const r of document.querySelectorAll(`input[name=${name}]`))

@@ -18,7 +18,8 @@ after(async () => close && close());
 const cases = [
   { name: "2x2, types 1-10, two sheets", types: "1-10", layout: "2x2", seed: 1, sheets: 2 },
   { name: "3x2, types 11-20, expression", types: "11-20", layout: "3x2", seed: 2, style: "expression" },
-  { name: "4x2, types 21-30, no frame, margin 40", types: "21-30", layout: "4x2", seed: 3, frame: false, margin: 40 },
+  { name: "4x2, types 21-30, no frame, margin 40, tentative quotients", types: "21-30", layout: "4x2", seed: 3,
+    frame: false, margin: 40, tentative: true },
   { name: "2x3, types 31-40, expression, line width 3, B5", types: "31-40", layout: "2x3", seed: 4,
     style: "expression", lineWidth: 3, pageSize: "B5" },
   { name: "3x3, types 41-56, a sentence of markup", types: "41-56", layout: "3x3", seed: 5,
@@ -32,6 +33,7 @@ function fragmentOf(c) {
                                   answers: "1", "print-number": String(c.printNumber ?? 1) });
   if (c.style) p.set("style", c.style);
   if (c.frame === false) p.set("frame", "0");
+  if (c.tentative) p.set("tentative", "1");
   if (c.margin) p.set("margin", String(c.margin));
   if (c.lineWidth) p.set("line-width", String(c.lineWidth));
   if (c.sentence) p.set("sentence", c.sentence);
@@ -45,6 +47,7 @@ function commandLineOf(c, output) {
                 "--answers", "--print-number", String(c.printNumber ?? 1), "-o", output];
   if (c.style) args.push("--style", c.style);
   if (c.frame === false) args.push("--no-frame");
+  if (c.tentative) args.push("--tentative");
   if (c.margin) args.push("--margin", String(c.margin));
   if (c.lineWidth) args.push("--line-width", String(c.lineWidth));
   if (c.sentence) args.push("--sentence", c.sentence);
