@@ -46,6 +46,9 @@ public:
     // The settings chosen in 印刷設定. Each document is printed on a printer of its own made from
     // them, so a failed document leaves nothing behind that blocks the next.
     QPrinter& printer() { return printer_; }
+    // A printer for one document, made from the chosen settings (printer, paper, copies, duplex,
+    // collation, colour, page order); `fileName` replaces the file of a print to file.
+    std::unique_ptr<QPrinter> documentPrinter(const QString& fileName) const;
     const ProblemSheet& sheet() const { return sheet_; }
     const SelectedTypes& selectedTypes() const { return selected_; }
     int leftMargin() const { return leftMargin_; }
@@ -89,9 +92,6 @@ private:
     std::optional<int> readPrintNumber();
     // The PDF file chosen in the printer setup, or empty when a printer was chosen.
     QString chosenFile() const;
-    // A printer for one document, made from the chosen settings; `fileName` replaces the file of
-    // a print to file.
-    std::unique_ptr<QPrinter> documentPrinter(const QString& fileName) const;
     // Prints the pages as one document; false (after the message) when it failed or was cancelled.
     bool printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress = {});
     // Runs a build of sheets on the window's random source and tables, with the warning (and the

@@ -2,6 +2,7 @@
 // font height on images and PDF pages, the digits of a worked figure land in their squares, and
 // outlines and pens cover the pixels they should.
 #include "Hissan.h"
+#include "PageOutput.h"
 #include "QtSurface.h"
 
 #include <QtTest>
@@ -216,6 +217,25 @@ private slots:
 
     // The outline covers x1..x2-1 by y1..y2-1 whatever the pen width, and the pen is as many
     // device pixels wide as set.
+    // Where a page is drawn on its paper: the margin taken from every side, in whole pixels.
+    void printableArea_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("margin");  // millimetres
+        QTest::addColumn<QRect>("area");
+        QTest::addRow("A4, 600 dpi, 5 mm") << 600 << 5 << QRect(118, 118, 4724, 6780);
+        QTest::addRow("A4, 100 dpi, 20 mm") << 100 << 20 << QRect(79, 79, 668, 1012);
+        QTest::addRow("A4, 600 dpi, no margin") << 600 << 0 << QRect(0, 0, 4960, 7016);
+    }
+
+    void printableArea()
+    {
+        QFETCH(int, dpi);
+        QFETCH(int, margin);
+        QFETCH(QRect, area);
+        QCOMPARE((PageSetup{QPageSize(QPageSize::A4), dpi, margin}.printableRect()), area);
+    }
+
     void rectangleAndPenWidth_data()
     {
         QTest::addColumn<int>("width");

@@ -11,11 +11,13 @@
 #include "TypePages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -523,6 +525,47 @@ private slots:
         QVERIFY2(extent.x() > 0.7 && extent.y() > 0.7, qPrintable(QStringLiteral("%1, %2").arg(extent.x()).arg(extent.y())));
     }
 
+    // Closing the large preview without printing it leaves the print number as it was.
+    void largePreviewClosedKeepsTheNumber()
+    {
+        previewType3(LayoutPattern::R2C2);
+        bool shown = false;
+        QTimer::singleShot(0, window.get(), [this, &shown] {
+            if (auto* dialog = window->findChild<QPrintPreviewDialog*>(QStringLiteral("LargePreview"))) {
+                shown = true;
+                dialog->reject();
+            }
+        });
+        QTest::mouseDClick(window->previewBox(), Qt::LeftButton);
+        QVERIFY(shown);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+    }
+
+    // Every document is printed with the copies, collation, colour and page order chosen in
+    // 印刷設定, to the printer or to a file. (Qt keeps no duplex setting without a real printer.)
+    void documentPrinterKeepsTheChosenSettings_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addRow("printer") << "";
+        QTest::addRow("file") << "sheet.pdf";
+    }
+
+    void documentPrinterKeepsTheChosenSettings()
+    {
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        QPrinter& chosen = window->printer();
+        chosen.setCopyCount(3);
+        chosen.setCollateCopies(false);
+        chosen.setColorMode(QPrinter::GrayScale);
+        chosen.setPageOrder(QPrinter::LastPageFirst);
+        const auto printer = window->documentPrinter(file.isEmpty() ? file : dir.filePath(file));
+        QCOMPARE(printer->copyCount(), 3);
+        QCOMPARE(printer->collateCopies(), false);
+        QCOMPARE(printer->colorMode(), QPrinter::GrayScale);
+        QCOMPARE(printer->pageOrder(), QPrinter::LastPageFirst);
+    }
+
     // The preview's repaint shows the sheet with answers as the settings in the window ask,
     // covering the page's background.
     void previewFollowsTheSettings_data()
@@ -591,6 +634,27 @@ private slots:
         QCOMPARE(printNumbersOfPages(file), numbers);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QString::number(5 + sheets));
         QCOMPARE(window->sheet().dividends, previewed.dividends);  // the preview's sheet stays
+    }
+
+    // The dialog's choice of answer sheets, by its caption, is the request's.
+    void classSetDialogAnswerChoices_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("answers");
+        QTest::addRow("none") << "なし" << int(AnswerSheets::None);
+        QTest::addRow("after each sheet") << "各問題用紙の後" << int(AnswerSheets::AfterEach);
+        QTest::addRow("all at the end") << "最後にまとめて" << int(AnswerSheets::AtEnd);
+    }
+
+    void classSetDialogAnswerChoices()
+    {
+        QFETCH(QString, caption);
+        QFETCH(int, answers);
+        ClassSetDialog dialog(1, window.get());
+        auto* choices = dialog.findChild<QComboBox*>(QStringLiteral("cbAnswers"));
+        QVERIFY(choices);
+        choices->setCurrentIndex(choices->findText(caption));
+        QCOMPARE(int(dialog.request().answers), answers);
     }
 
     void classSetLeavesNothingWhenStopped_data()
