@@ -6,9 +6,28 @@
 
 namespace pelkano {
 
+namespace {
+
+// A full-width digit or sign (as a Japanese input method types them) as its ASCII form.
+QChar halfWidth(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'\uFF10' && u <= u'\uFF19')
+        return QChar(char16_t(u'0' + (u - u'\uFF10')));
+    if (u == u'\uFF0B')
+        return QChar(u'+');
+    if (u == u'\uFF0D')
+        return QChar(u'-');
+    return c;
+}
+
+}  // namespace
+
 std::optional<int> StrToInt(const QString& text)
 {
-    const QString t = text.trimmed();
+    QString t = text.trimmed();
+    for (QChar& c : t)
+        c = halfWidth(c);
     qsizetype i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) {

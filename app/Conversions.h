@@ -10,8 +10,9 @@ namespace pelkano {
 inline const QString kAppTitle = QStringLiteral("Pelkano");
 inline const QString kWarningTitle = QStringLiteral("警告");
 
-// Decimal integer with an optional sign; blanks around it are ignored. Nothing else is read:
-// no hexadecimal, no grouping, no fraction. Values outside int are not integers here.
+// Decimal integer with an optional sign; blanks around it are ignored, and full-width digits and
+// signs ("１２", "－３") read as their ASCII forms. Nothing else is read: no hexadecimal, no
+// grouping, no fraction. Values outside int are not integers here.
 std::optional<int> StrToInt(const QString& text);
 
 // The conversion-error message that names the text it could not read.

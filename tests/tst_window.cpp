@@ -821,7 +821,8 @@ private slots:
         QTest::addRow("sign alone") << "-" << false << 0;
         QTest::addRow("hexadecimal") << "0x1F" << false << 0;
         QTest::addRow("fraction") << "1.5" << false << 0;
-        QTest::addRow("full-width digits") << "１２" << false << 0;
+        QTest::addRow("full-width digits") << "１２" << true << 12;
+        QTest::addRow("full-width sign and digits") << "－３０" << true << -30;
         QTest::addRow("inner blank") << "1 2" << false << 0;
     }
 
