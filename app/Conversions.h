@@ -9,6 +9,8 @@ namespace pelkano {
 
 inline const QString kAppTitle = QStringLiteral("Pelkano");
 inline const QString kWarningTitle = QStringLiteral("警告");
+inline const QString kNoTypeTicked = QStringLiteral("型を1つ以上選んでください。");
+inline const QString kGeneratorFailed = QStringLiteral("問題を作れませんでした。");
 
 // Decimal integer with an optional sign; blanks around it are ignored, and full-width digits and
 // signs ("１２", "－３") read as their ASCII forms. Nothing else is read: no hexadecimal, no

@@ -378,15 +378,24 @@ RenderSettings Fmain::renderSettings() const
     return s;
 }
 
-// One handler for all 78 type boxes: the Tag joins or leaves the ticked list, and Preview and
-// clear-all are usable while anything is ticked.
+// One handler for all 78 type boxes: the Tag joins or leaves the ticked list.
 void Fmain::QPClick(QCheckBox* box)
 {
     selected_.tick(box->property("Tag").toInt(), box->isChecked());
-    const bool enabled = selected_.commandsEnabled();
-    btnPreview->setEnabled(enabled);
-    btnPractice->setEnabled(enabled);
-    btnClear->setEnabled(enabled);
+    updateCommands();
+}
+
+// The commands that make new problems (プレビュー, 練習, PDF保存…) are usable while a type is
+// ticked; the print commands, which print the previewed sheet, once a preview was made.
+void Fmain::updateCommands()
+{
+    const bool ticked = selected_.commandsEnabled();
+    btnPreview->setEnabled(ticked);
+    btnPractice->setEnabled(ticked);
+    btnClear->setEnabled(ticked);
+    btnPrint->setEnabled(sheet_.previewMade);
+    btnPrintWithAns->setEnabled(sheet_.previewMade);
+    btnSavePdf->setEnabled(ticked && sheet_.previewMade);
 }
 
 void Fmain::btnClearClick()
@@ -461,9 +470,7 @@ void Fmain::btnPreviewClick()
     if (sheet_.count > 3) {
         PaintBox1->drawNow(true);
         sheet_.previewMade = true;
-        btnPrint->setEnabled(true);
-        btnPrintWithAns->setEnabled(true);
-        btnSavePdf->setEnabled(true);
+        updateCommands();
     }
 }
 
@@ -473,8 +480,9 @@ bool Fmain::generate(const std::function<bool(RuleContext&)>& build)
     bool complete = false;
     try {
         complete = build(ctx);
-    } catch (const std::exception& e) {
-        messages().warning(kAppTitle, QString::fromStdString(e.what()));
+    } catch (const std::exception&) {
+        // What went wrong inside is the program's own business; the user is told in Japanese.
+        messages().warning(kAppTitle, kGeneratorFailed);
         return false;
     }
     if (!complete) {
@@ -645,6 +653,10 @@ bool Fmain::makeClassSet(const ClassSetRequest& request)
         messages().warning(kAppTitle, QStringLiteral("プリント番号 %1 から %2 枚の番号は扱えません。プリント番号を小さくしてください。")
                                           .arg(*number)
                                           .arg(count));
+        return false;
+    }
+    if (count > 1 && !selected_.commandsEnabled()) {
+        messages().warning(kAppTitle, kNoTypeTicked);
         return false;
     }
     if (!request.print && request.fileName.isEmpty()) {

@@ -101,6 +101,7 @@ private:
     // warning when the count cannot be filled; false (after the message) when the generator failed.
     bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
     bool printCommand(bool withAnswers);
+    void updateCommands();
     void raisePrintNumber(int next);
 
     // controls

@@ -26,8 +26,11 @@ int main(int argc, char** argv)
     }
     window.show();
 
-    const QString faces = pelkano::checkFaces();
-    if (!faces.isEmpty() && !pelkano::StartupProbe::requested())
-        QMessageBox::warning(&window, QStringLiteral("Pelkano"), faces);
+    // The faces' fault in detail is for the command-line tool; the window says what to do.
+    if (!pelkano::checkFaces().isEmpty() && !pelkano::StartupProbe::requested())
+        QMessageBox::warning(&window, QStringLiteral("Pelkano"),
+                             QStringLiteral("図の数字をマスの中に書ける日本語の字体が見つかりません。"
+                                            "IPA明朝とIPAゴシック（パッケージ fonts-ipafont-mincho と "
+                                            "fonts-ipafont-gothic）を入れてください。"));
     return app.exec();
 }

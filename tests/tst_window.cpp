@@ -227,6 +227,30 @@ private slots:
         QVERIFY(!control<QPushButton>("btnClear")->isEnabled());
     }
 
+    // PDF保存… makes new sheets of the ticked types: with none ticked it cannot be used, and a set
+    // asked for anyway is refused in Japanese. The previewed sheet still prints.
+    void nothingTickedMakesNoClassSet()
+    {
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        click("btnClear");
+        QVERIFY(!control<QPushButton>("btnSavePdf")->isEnabled());
+        QVERIFY(control<QPushButton>("btnPrint")->isEnabled());
+        QVERIFY(!window->makeClassSet({dir.filePath(QStringLiteral("set.pdf")), 2, AnswerSheets::None, false}));
+        QCOMPARE(messages.warnings, QStringList{kNoTypeTicked});
+        clickBox(77);
+        QVERIFY(control<QPushButton>("btnSavePdf")->isEnabled());
+    }
+
+    // What went wrong inside the generator stays inside: the user is told in Japanese.
+    void generatorFailureIsToldInJapanese()
+    {
+        clickBox(77);
+        window->setRandomSource(std::make_unique<ScriptedRandom>(std::vector<int>{}));
+        click("btnPreview");
+        QCOMPARE(messages.warnings, QStringList{kGeneratorFailed});
+    }
+
     void leftMarginEdit_data()
     {
         QTest::addColumn<QString>("before");  // typed first, "" for none
