@@ -123,18 +123,6 @@ QRect pageArea(const QPrinter& printer)
     return {0, 0, printer.width(), printer.height()};
 }
 
-// Clears ShowAnswers however the drawing ends.
-class AnswersShown {
-public:
-    AnswersShown(ProblemSheet& sheet, bool show) : sheet_(sheet) { sheet_.showAnswers = show; }
-    ~AnswersShown() { sheet_.showAnswers = false; }
-    AnswersShown(const AnswersShown&) = delete;
-    AnswersShown& operator=(const AnswersShown&) = delete;
-
-private:
-    ProblemSheet& sheet_;
-};
-
 }  // namespace
 
 Fmain::Fmain(std::unique_ptr<RandomSource> random, QWidget* parent)
@@ -325,8 +313,12 @@ void Fmain::connectHandlers()
     connect(PaintBox1, &PreviewBox::doubleClicked, this, &Fmain::PaintBox1DblClick);
     connect(btnPractice, &QPushButton::clicked, this, &Fmain::btnPracticeClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    for (RadioGroup* group : {QNumPattern, rgWaku, QuestStyle})
+        connect(group, &RadioGroup::itemIndexChanged, this, &Fmain::settingChanged);
+    for (QLineEdit* edit : {QstSentence, PrnNum})
+        connect(edit, &QLineEdit::textChanged, this, &Fmain::settingChanged);
     // The preview shows the answers: it is drawn again with or without the tentative quotients.
-    connect(chkTentative, &QCheckBox::toggled, PaintBox1, qOverload<>(&QWidget::update));
+    connect(chkTentative, &QCheckBox::toggled, this, &Fmain::settingChanged);
 }
 
 void Fmain::FormCreate()
@@ -414,7 +406,8 @@ void Fmain::edtLeftMarginChange()
     const QString shown = QString::number(leftMargin_);
     if (edtLeftMargin->text() != shown && (!value || *value != leftMargin_))
         edtLeftMargin->setText(shown);
-    if (btnPreview->isEnabled())
+    settingChanged();
+    if (!sheet_.previewMade && btnPreview->isEnabled())
         PaintBox1->drawNow(false);
 }
 
@@ -430,17 +423,31 @@ void Fmain::sbLineWidthChange()
     edLineW->setText(QString::number(sbLineWidth->value()));
 }
 
+// Before any preview (with a type ticked) the margin and the line width show on the page's header.
 void Fmain::edLineWChange()
 {
-    if (btnPreview->isEnabled())
+    settingChanged();
+    if (!sheet_.previewMade && btnPreview->isEnabled())
         PaintBox1->drawNow(false);
 }
 
+// A setting shows at once: the previewed sheet is drawn again as it will print, with the answers
+// the preview shows.
+void Fmain::settingChanged()
+{
+    if (sheet_.previewMade)
+        PaintBox1->repaint();
+}
+
+// The sheet as the print commands would print it now: with the print number in its field.
 void Fmain::drawPreview(QPainter& painter, bool showAnswers)
 {
-    AnswersShown shown(sheet_, showAnswers);
+    ProblemSheet page = sheet_;
+    page.showAnswers = showAnswers;
+    if (const std::optional<int> number = StrToInt(PrnNum->text()))
+        page.printNumber = *number;
     QtSurface surface(painter);
-    MakePrint(surface, kPreviewWidth, kPreviewHeight, sheet_, renderSettings());
+    MakePrint(surface, kPreviewWidth, kPreviewHeight, page, renderSettings());
 }
 
 bool Fmain::PaintBox1Paint(QPainter& painter)

@@ -64,6 +64,7 @@ public:
     void sbLeftMarginChange();
     void sbLineWidthChange();
     void edLineWChange();
+    void settingChanged();
     void btnPreviewClick();
     void btnPrintClick();
     void btnPrintWithAnsClick();

@@ -16,6 +16,10 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
         group_->addButton(b, i);
         buttons_.push_back(b);
     }
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            emit itemIndexChanged(id);
+    });
     arrange();
 }
 

@@ -20,6 +20,9 @@ public:
     int count() const { return static_cast<int>(buttons_.size()); }
     QRadioButton* button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
 
+signals:
+    void itemIndexChanged(int index);  // another item was checked (by the user or by code)
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -321,6 +321,61 @@ private slots:
             QVERIFY(!box->lastShowedAnswers());
     }
 
+    // After a preview every setting shows at once: the sheet is drawn again with its answers, as
+    // it will print.
+    void settingRedrawsThePreviewWithAnswers_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addRow("frame") << "rgWaku";
+        QTest::addRow("style") << "QuestStyle";
+        QTest::addRow("layout") << "QNumPattern";
+        QTest::addRow("sentence") << "QstSentence";
+        QTest::addRow("margin") << "edtLeftMargin";
+        QTest::addRow("line width") << "sbLineWidth";
+        QTest::addRow("print number") << "PrnNum";
+    }
+
+    void settingRedrawsThePreviewWithAnswers()
+    {
+        QFETCH(QString, setting);
+        previewType3(LayoutPattern::R2C2);
+        RenderSettings expected = window->renderSettings();
+        ProblemSheet page = window->sheet();
+        PreviewBox* box = window->previewBox();
+        const int before = box->pagesDrawn();
+        if (setting == "rgWaku" || setting == "QuestStyle" || setting == "QNumPattern") {
+            QRadioButton* item = control<RadioGroup>(setting.toLatin1().constData())->button(setting == "QNumPattern" ? 4 : 1);
+            QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
+            expected.frame = setting != "rgWaku";
+            expected.style = setting == "QuestStyle" ? QuestionStyle::Expression : QuestionStyle::Written;
+            expected.pattern = setting == "QNumPattern" ? LayoutPattern::R3C3 : LayoutPattern::R2C2;
+        } else if (setting == "QstSentence") {
+            control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算"));
+            expected.sentence = "わり算";
+        } else if (setting == "edtLeftMargin") {
+            typeInto("edtLeftMargin", QStringLiteral("30"));
+            expected.leftMargin = 30;
+        } else if (setting == "sbLineWidth") {
+            control<QScrollBar>("sbLineWidth")->setValue(3);
+            expected.lineWidth = 3;
+        } else {
+            typeInto("PrnNum", QStringLiteral("12"));
+            page.printNumber = 12;
+        }
+        QVERIFY(box->pagesDrawn() > before);
+        QVERIFY(box->lastShowedAnswers());
+        const QImage drawn = box->grab().toImage();
+        QImage image(320, 441, QImage::Format_RGB32);
+        page.showAnswers = true;
+        {
+            QPainter painter(&image);
+            QtSurface surface(painter);
+            MakePrint(surface, 320, 441, page, expected);
+        }
+        const QRect background(0, 0, 319, 440);
+        QCOMPARE(drawn.convertToFormat(QImage::Format_RGB32).copy(background), image.copy(background));
+    }
+
     void preview_data()
     {
         QTest::addColumn<int>("box");
@@ -461,11 +516,11 @@ private slots:
         QTemporaryDir dir;
         previewType3(LayoutPattern::R2C2);
         const ProblemSheet before = window->sheet();
-        const int drawn = window->previewBox()->pagesDrawn();
         const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
         window->printer().setOutputFileName(file);
         auto* field = control<QLineEdit>("PrnNum");
         field->setText(number);
+        const int drawn = window->previewBox()->pagesDrawn();
         click(command.toLatin1().constData());
         QCOMPARE(messages.warnings, QStringList{message});
         QCOMPARE(field->text(), number);
