@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,7 +71,7 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
 QString ClassSetDialog::defaultFileName(int printNumber)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     return QDir(folder).filePath(QStringLiteral("わり算_No%1.pdf").arg(printNumber));
 }
@@ -93,6 +94,14 @@ void ClassSetDialog::setTentative(bool on)
 bool ClassSetDialog::tentative() const
 {
     return tentative_->isChecked();
+}
+
+void ClassSetDialog::setRequest(const ClassSetRequest& request)
+{
+    fileEdit_->setText(request.fileName);
+    sheets_->setValue(request.sheets);
+    answers_->setCurrentIndex(static_cast<int>(request.answers));
+    print_->setChecked(request.print);
 }
 
 void ClassSetDialog::chooseFile()

@@ -31,8 +31,10 @@ public:
     // "仮商を答えに書く": the window's setting, shown and changed here too.
     void setTentative(bool on);
     bool tentative() const;
+    // Shows the choices of an earlier request.
+    void setRequest(const ClassSetRequest& request);
 
-    // わり算_No<n>.pdf in the user's documents folder.
+    // わり算_No<n>.pdf in the user's documents folder, or in the home folder when there is none.
     static QString defaultFileName(int printNumber);
 
 private:

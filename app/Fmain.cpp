@@ -10,8 +10,10 @@
 #include "TypePages.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
@@ -24,10 +26,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <exception>
 
 #ifndef PELKANO_VERSION
@@ -43,10 +49,13 @@ static void initPictureResources()
 namespace pelkano {
 namespace {
 
+// The design's client area and, below it, the status line.
 constexpr int kClientWidth = 779;
-constexpr int kClientHeight = 594;
+constexpr int kDesignHeight = 594;
+constexpr int kStatusHeight = 22;
+constexpr int kClientHeight = kDesignHeight + kStatusHeight;
 constexpr int kOuterWidth = 787;
-constexpr int kOuterHeight = 621;
+constexpr int kOuterHeight = 621 + kStatusHeight;
 constexpr int kPreviewWidth = 320;
 constexpr int kPreviewHeight = 441;
 
@@ -88,6 +97,31 @@ void fitWidth(QLabel* l)
     l->setFont(narrow);
 }
 
+// Narrows an edit's face just enough that `text` fits inside it whole.
+void fitDigits(QLineEdit* edit, const QString& text)
+{
+    const int frame = edit->hasFrame() ? 2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+    const QMargins m = edit->textMargins();
+    const int room = edit->width() - frame - 4 - m.left() - m.right();  // QLineEdit keeps 2 pixels each side
+    QFont font = edit->font();
+    for (int stretch = 100; stretch > 50 && QFontMetrics(font).horizontalAdvance(text) > room; stretch -= 2)
+        font.setStretch(stretch);
+    edit->setFont(font);
+}
+
+// Narrows the tabs' face just enough that every tab shows in the row, with no scroll arrows.
+void fitTabs(QTabWidget* tabs)
+{
+    QTabBar* bar = tabs->tabBar();
+    bar->setUsesScrollButtons(false);
+    bar->setExpanding(false);
+    QFont font = bar->font();
+    for (int stretch = 100; stretch > 50 && bar->sizeHint().width() > tabs->width(); stretch -= 2) {
+        font.setStretch(stretch);
+        bar->setFont(font);
+    }
+}
+
 template <class W>
 W* named(W* widget, const char* name, int x, int y, int w, int h)
 {
@@ -121,6 +155,25 @@ QRect pageArea(const QPrinter& printer)
     if (printer.fullPage())
         return PageSetup{printer.pageLayout().pageSize(), printer.resolution()}.printableRect();
     return {0, 0, printer.width(), printer.height()};
+}
+
+// Why a PDF could not be saved, in the user's words: writePdf's reason is the command-line
+// tool's English, so the window says what it can see of the place.
+QString saveFailure(const QString& file)
+{
+    const QFileInfo target(file);
+    const QFileInfo folder(target.absolutePath());
+    QString reason;
+    if (target.isDir())
+        reason = QStringLiteral("同じ名前のフォルダがあります。");
+    else if (!folder.isWritable())
+        reason = QStringLiteral("このフォルダには書き込めません。");
+    else if (target.exists() && !target.isWritable())
+        reason = QStringLiteral("ファイルが書き込み禁止になっています。");
+    else
+        reason = QStringLiteral("ディスクがいっぱいか、書き込めない場所です。");
+    return QStringLiteral("PDFファイル「%1」を保存できませんでした。\n%2\n別の名前か場所を選んでください。")
+        .arg(QDir::toNativeSeparators(file), reason);
 }
 
 }  // namespace
@@ -175,6 +228,14 @@ void Fmain::buildControls()
 
     PageControl1 = named(new QTabWidget(this), "PageControl1", 16, 160, 394, 338);
     buildTypePages();
+    // Tabs with less padding than the style's, so that the nine fit in the row.
+    PageControl1->tabBar()->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 3px 2px; border: 1px solid #9a9a9a; border-bottom: none;"
+        " border-top-left-radius: 3px; border-top-right-radius: 3px; background: #dedede; }"
+        "QTabBar::tab:selected { background: white; }"
+        "QTabBar::tab:!selected { margin-top: 3px; }"));
+    PageControl1->tabBar()->setFont(uiFont(kPGothicFace, 13));
+    fitTabs(PageControl1);
 
     QNumPattern = new RadioGroup(QStringLiteral("問題数"),
                                  {QStringLiteral("2段2列"), QStringLiteral("3段2列"), QStringLiteral("4段2列"),
@@ -199,16 +260,16 @@ void Fmain::buildControls()
     sbLineWidth->setPageStep(1);
     sbLineWidth->setValue(1);
 
-    // The label in two lines clear of the edit below its second line; the edit, 17 pixels wide,
-    // shows three digits in a narrowed face with no frame inside its bounds.
-    fitWidth(label(this, QStringLiteral("プリント\n番号"), 258, 502, 46, 30));
-    PrnNum = named(new QLineEdit(QStringLiteral("1"), this), "PrnNum", 289, 517, 17, 23);
+    // The label in one line over the edit, which shows the largest print number whole, in the
+    // fixed-pitch face narrowed just enough.
+    QLabel* numberLabel = label(this, QStringLiteral("プリント番号"), 256, 502, 56, 15);
+    numberLabel->setFont(uiFont(kPGothicFace, 12));
+    fitWidth(numberLabel);
+    PrnNum = named(new QLineEdit(QStringLiteral("1"), this), "PrnNum", 256, 518, 54, 22);
     PrnNum->setToolTip(QStringLiteral("プリント番号を入力"));
-    QFont narrowDigits = uiFont(kPGothicFace, 13);
-    narrowDigits.setStretch(62);
-    PrnNum->setFont(narrowDigits);
-    PrnNum->setFrame(false);
-    PrnNum->setTextMargins(-2, 0, -2, 0);
+    PrnNum->setFont(uiFont(kGothicFace, 11));
+    PrnNum->setTextMargins(0, 0, 0, 0);
+    fitDigits(PrnNum, QString::number(std::numeric_limits<int>::max()));
 
     rgWaku = new RadioGroup(QStringLiteral("枠の有無"), {QStringLiteral("あり"), QStringLiteral("なし")}, 2, this);
     named(rgWaku, "rgWaku", 312, 502, 97, 38);
@@ -247,6 +308,9 @@ void Fmain::buildControls()
     btnSavePdf->setIcon(glyphIcon(Glyph::SavePdf));
     for (QPushButton* b : {btnPreview, btnMaintenance, btnPrint, btnPrintWithAns, btnClose, btnSavePdf})
         b->setIconSize(QSize(16, 16));
+
+    statusLine = named(new QStatusBar(this), "statusLine", 0, kDesignHeight, kClientWidth, kStatusHeight);
+    statusLine->setSizeGripEnabled(false);
 
     btnPractice = button(this, "btnPractice", QStringLiteral("練習"), 352, 16, 65, 25,
                          QStringLiteral("画面で問題を解く"));
@@ -302,6 +366,12 @@ void Fmain::connectHandlers()
 {
     connect(btnClear, &QPushButton::clicked, this, &Fmain::btnClearClick);
     connect(edtLeftMargin, &QLineEdit::textChanged, this, &Fmain::edtLeftMarginChange);
+    // Left empty, the box is refused as any text that is not a margin.
+    connect(edtLeftMargin, &QLineEdit::editingFinished, this, [this] {
+        marginEditFinished_ = true;
+        edtLeftMarginChange();
+        marginEditFinished_ = false;
+    });
     connect(sbLeftMargin, &QScrollBar::valueChanged, this, &Fmain::sbLeftMarginChange);
     connect(sbLineWidth, &QScrollBar::valueChanged, this, &Fmain::sbLineWidthChange);
     connect(edLineW, &QLineEdit::textChanged, this, &Fmain::edLineWChange);
@@ -323,8 +393,9 @@ void Fmain::connectHandlers()
 
 void Fmain::FormCreate()
 {
-    // 1. Size and place: the design's client area, the outer frame centred on the screen.
-    resize(kClientWidth, kClientHeight);
+    // 1. Size and place: the design's client area with the status line, fixed (the controls have
+    // fixed places), the outer frame centred on the screen.
+    setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.left() + (area.width() - kOuterWidth) / 2, area.top() + (area.height() - kOuterHeight) / 2);
@@ -399,6 +470,9 @@ void Fmain::btnClearClick()
 
 void Fmain::edtLeftMarginChange()
 {
+    // An emptied box waits for the new number; the margin in use stays until then.
+    if (edtLeftMargin->text().trimmed().isEmpty() && !marginEditFinished_)
+        return;
     const std::optional<int> value = StrToInt(edtLeftMargin->text());
     leftMargin_ = value && *value >= 1 && *value <= 70 ? *value : 15;
     sbLeftMargin->setValue(leftMargin_);
@@ -537,26 +611,47 @@ std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
 
 bool Fmain::printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress)
 {
-    const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, renderSettings(), progress);
+    const PaintOutcome outcome = paintDocument(printer, pages, progress);
     if (outcome == PaintOutcome::Done)
         return true;
-    if (outcome == PaintOutcome::Cancelled) {
-        if (printsToFile(printer))
-            QFile::remove(printer.outputFileName());
-        return false;
-    }
-    const QString file = printer.outputFileName();
-    QString message;
-    if (outcome != PaintOutcome::CannotBegin)
-        message = QStringLiteral("印刷を完了できませんでした。");
-    else if (!file.isEmpty())
-        message = QStringLiteral("ファイル '%1' に印刷できません。").arg(file);
-    else if (printer.printerName().isEmpty())
-        message = QStringLiteral("プリンタが選ばれていません。「印刷設定」でプリンタかPDFファイルを選んでください。");
-    else
-        message = QStringLiteral("プリンタ '%1' で印刷を開始できません。").arg(printer.printerName());
-    messages().warning(kAppTitle, message);
+    if (outcome != PaintOutcome::Cancelled)
+        messages().warning(kAppTitle, printFailure(printer, outcome));
     return false;
+}
+
+PaintOutcome Fmain::paintDocument(QPrinter& printer, const PageList& pages, const PageProgress& progress)
+{
+    const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, renderSettings(), progress);
+    if (outcome == PaintOutcome::Cancelled && printsToFile(printer))
+        QFile::remove(printer.outputFileName());
+    return outcome;
+}
+
+QString Fmain::printFailure(const QPrinter& printer, PaintOutcome outcome)
+{
+    const QString file = printer.outputFileName();
+    if (outcome != PaintOutcome::CannotBegin)
+        return QStringLiteral("印刷を完了できませんでした。");
+    if (!file.isEmpty())
+        return QStringLiteral("ファイル '%1' に印刷できません。").arg(file);
+    if (printer.printerName().isEmpty())
+        return QStringLiteral("プリンタが選ばれていません。「印刷設定」でプリンタかPDFファイルを選んでください。");
+    return QStringLiteral("プリンタ '%1' で印刷を開始できません。").arg(printer.printerName());
+}
+
+// Where a printer's document went: its file, or the printer by name.
+QString Fmain::destination(const QPrinter& printer)
+{
+    if (printsToFile(printer))
+        return QDir::toNativeSeparators(printer.outputFileName());
+    return QStringLiteral("プリンタ「%1」").arg(printer.printerName());
+}
+
+void Fmain::tellPrinted(const QString& verb, const QStringList& places, int first, int sheets)
+{
+    const QString numbers = sheets > 1 ? QStringLiteral("プリント番号 %1〜%2、%3枚").arg(first).arg(first + sheets - 1).arg(sheets)
+                                       : QStringLiteral("プリント番号 %1").arg(first);
+    statusLine->showMessage(QStringLiteral("%1：%2（%3）").arg(verb, places.join(QStringLiteral(" と ")), numbers));
 }
 
 void Fmain::raisePrintNumber(int next)
@@ -580,13 +675,22 @@ bool Fmain::printCommand(bool withAnswers)
     }
     sheet_.printNumber = *number;
 
+    statusLine->clearMessage();
     const QString file = chosenFile();
     const PageList pages = pagesOf({sheet_}, AnswerSheets::AfterEach);
-    if (!printPages(*documentPrinter(file), {pages[0]}))
+    const std::unique_ptr<QPrinter> problems = documentPrinter(file);
+    if (!printPages(*problems, {pages[0]}))
         return false;
+    QStringList places{destination(*problems)};
     // Printing to a file: the answers go beside the problems, not over them.
-    if (withAnswers && !printPages(*documentPrinter(file.isEmpty() ? file : answersFileName(file)), {pages[1]}))
-        return false;
+    if (withAnswers) {
+        const std::unique_ptr<QPrinter> answers = documentPrinter(file.isEmpty() ? file : answersFileName(file));
+        if (!printPages(*answers, {pages[1]}))
+            return false;
+        if (!file.isEmpty())
+            places << destination(*answers);
+    }
+    tellPrinted(QStringLiteral("印刷しました"), places, *number, 1);
     raisePrintNumber(*next);
     return true;
 }
@@ -637,38 +741,59 @@ void Fmain::btnPracticeClick()
     practice->activateWindow();  // the keys go to the figure at once
 }
 
+// The dialog opens with the choices of the last set (a new file name for the print number);
+// when the set could not be written or printed, it opens again with every choice as it was.
 void Fmain::btnSavePdfClick()
 {
     const std::optional<int> number = readPrintNumber();
     if (!number)
         return;
-    ClassSetDialog dialog(*number, this);
-    dialog.setTentative(chkTentative->isChecked());
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    chkTentative->setChecked(dialog.tentative());
-    makeClassSet(dialog.request());
+    std::optional<ClassSetRequest> again;
+    for (;;) {
+        ClassSetDialog dialog(*number, this);
+        dialog.setTentative(chkTentative->isChecked());
+        if (again) {
+            dialog.setRequest(*again);
+        } else if (lastClassSet_) {
+            ClassSetRequest choices = *lastClassSet_;
+            choices.fileName = ClassSetDialog::defaultFileName(*number);
+            dialog.setRequest(choices);
+        }
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        chkTentative->setChecked(dialog.tentative());
+        const ClassSetRequest request = dialog.request();
+        lastClassSet_ = request;
+        if (buildClassSet(request) != SetOutcome::Failed)
+            return;
+        again = request;
+    }
 }
 
 bool Fmain::makeClassSet(const ClassSetRequest& request)
 {
+    return buildClassSet(request) == SetOutcome::Made;
+}
+
+Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
+{
     const std::optional<int> number = readPrintNumber();
     if (!number || !sheet_.previewMade)
-        return false;
+        return SetOutcome::Refused;
     const int count = request.sheets < 1 ? 1 : (request.sheets > kMaxClassSetSheets ? kMaxClassSetSheets : request.sheets);
     if (*number > INT_MAX - count) {
         messages().warning(kAppTitle, QStringLiteral("プリント番号 %1 から %2 枚の番号は扱えません。プリント番号を小さくしてください。")
                                           .arg(*number)
                                           .arg(count));
-        return false;
+        return SetOutcome::Refused;
     }
     if (count > 1 && !selected_.commandsEnabled()) {
         messages().warning(kAppTitle, kNoTypeTicked);
-        return false;
+        return SetOutcome::Refused;
     }
     if (!request.print && request.fileName.isEmpty()) {
         messages().warning(kAppTitle, QStringLiteral("保存するファイル名を入れてください。"));
-        return false;
+        return SetOutcome::Refused;
     }
     sheet_.printNumber = *number;
 
@@ -686,7 +811,7 @@ bool Fmain::makeClassSet(const ClassSetRequest& request)
         return complete;
     });
     if (!built)
-        return false;
+        return SetOutcome::Refused;
     const PageList pages = pagesOf(sheets, request.answers);
 
     // A set of more pages than a second's drawing shows its progress from the start.
@@ -710,22 +835,39 @@ bool Fmain::makeClassSet(const ClassSetRequest& request)
         };
     }
 
+    // The progress dialog goes before any message, so that the message can be answered.
     if (request.print) {
-        if (!printPages(*documentPrinter(chosenFile()), pages, progress))
-            return false;
+        const std::unique_ptr<QPrinter> printer = documentPrinter(chosenFile());
+        const PaintOutcome outcome = paintDocument(*printer, pages, progress);
+        progressDialog.reset();
+        if (outcome == PaintOutcome::Cancelled)
+            return SetOutcome::Cancelled;
+        if (outcome != PaintOutcome::Done) {
+            messages().warning(kAppTitle, printFailure(*printer, outcome));
+            return SetOutcome::Failed;
+        }
+        tellPrinted(QStringLiteral("印刷しました"), {destination(*printer)}, *number, count);
     } else {
+        const QString folder = QFileInfo(request.fileName).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            progressDialog.reset();
+            messages().warning(kAppTitle, QStringLiteral("PDFファイル「%1」を保存できませんでした。\nフォルダ「%2」を作れません。")
+                                              .arg(QDir::toNativeSeparators(request.fileName), QDir::toNativeSeparators(folder)));
+            return SetOutcome::Failed;
+        }
         const PageSetup setup{printer_.pageLayout().pageSize(), kFileDpi};
         const QString error = writePdf(request.fileName, pages, renderSettings(), setup, progress);
+        progressDialog.reset();
         if (cancelled)
-            return false;
+            return SetOutcome::Cancelled;
         if (!error.isEmpty()) {
-            messages().warning(kAppTitle, QStringLiteral("PDFファイル '%1' を保存できませんでした。\n%2")
-                                              .arg(request.fileName, error));
-            return false;
+            messages().warning(kAppTitle, saveFailure(request.fileName));
+            return SetOutcome::Failed;
         }
+        tellPrinted(QStringLiteral("保存しました"), {QDir::toNativeSeparators(request.fileName)}, *number, count);
     }
     raisePrintNumber(*number + count);
-    return true;
+    return SetOutcome::Made;
 }
 
 bool Fmain::paintSheetAndAnswers(QPrinter& printer)
@@ -756,8 +898,10 @@ void Fmain::PaintBox1DblClick()
     bool painted = true;
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this, &painted](QPrinter* p) { painted = paintSheetAndAnswers(*p); });
-    if (dialog.exec() == QDialog::Accepted && painted)
+    if (dialog.exec() == QDialog::Accepted && painted) {
+        tellPrinted(QStringLiteral("印刷しました"), {destination(*printer)}, *number, 1);
         raisePrintNumber(*next);
+    }
 }
 
 }  // namespace pelkano

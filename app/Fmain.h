@@ -24,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QStatusBar;
 class QTabWidget;
 
 namespace pelkano {
@@ -95,6 +96,11 @@ private:
     QString chosenFile() const;
     // Prints the pages as one document; false (after the message) when it failed or was cancelled.
     bool printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress = {});
+    // The same without the message; a cancelled print to a file leaves no file.
+    PaintOutcome paintDocument(QPrinter& printer, const PageList& pages, const PageProgress& progress);
+    static QString printFailure(const QPrinter& printer, PaintOutcome outcome);
+    enum class SetOutcome { Made, Refused, Cancelled, Failed };  // Failed: could not write or print
+    SetOutcome buildClassSet(const ClassSetRequest& request);
     // Runs a build of sheets on the window's random source and tables, with the warning (and the
     // beep) when a sheet could not be filled; false (after the message) when the generator failed.
     bool generate(const std::function<bool(RuleContext&)>& build);
@@ -104,6 +110,9 @@ private:
     bool printCommand(bool withAnswers);
     void updateCommands();
     void raisePrintNumber(int next);
+    static QString destination(const QPrinter& printer);
+    // The status line after printing or saving: what was done, where, with which print numbers.
+    void tellPrinted(const QString& verb, const QStringList& places, int first, int sheets);
 
     // controls
     QLineEdit* QstSentence = nullptr;
@@ -125,6 +134,7 @@ private:
     QPushButton* btnSavePdf = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnPractice = nullptr;
+    QStatusBar* statusLine = nullptr;
     QTabWidget* PageControl1 = nullptr;
     std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first
 
@@ -137,6 +147,8 @@ private:
     SelectedTypes selected_;
     ProblemSheet sheet_;
     int leftMargin_ = 15;
+    bool marginEditFinished_ = false;
+    std::optional<ClassSetRequest> lastClassSet_;  // the choices of the last PDF保存…
     int topOffset_ = 50;
     QPrinter printer_{QPrinter::HighResolution};
 };

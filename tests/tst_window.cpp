@@ -10,6 +10,7 @@
 #include "RadioGroup.h"
 #include "TypePages.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -24,7 +25,10 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -39,10 +43,17 @@ namespace {
 
 class RecordingMessages final : public Messages {
 public:
-    void warning(const QString&, const QString& text) override { warnings << text; }
+    void warning(const QString&, const QString& text) override
+    {
+        warnings << text;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
+                progressOpenAtWarning = true;  // a modal box under it could not be answered
+    }
     void beep() override { ++beeps; }
     QStringList warnings;
     int beeps = 0;
+    bool progressOpenAtWarning = false;
 };
 
 int pdfPages(const QString& path)
@@ -282,6 +293,24 @@ private slots:
         QCOMPARE(window->renderSettings().leftMargin, margin);
     }
 
+    // The margin box may be emptied while a new number is typed; left empty, it is refused as any
+    // text that is not a margin.
+    void leftMarginMayBeEmptyWhileTyping()
+    {
+        auto* edit = control<QLineEdit>("edtLeftMargin");
+        typeInto("edtLeftMargin", QStringLiteral("7"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(window->leftMargin(), 7);
+        QTest::keyClicks(edit, QStringLiteral("30"));
+        QCOMPARE(window->leftMargin(), 30);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), QStringLiteral("15"));
+        QCOMPARE(window->leftMargin(), 15);
+    }
+
     void leftMarginBarWritesTheEdit()
     {
         auto* bar = control<QScrollBar>("sbLeftMargin");
@@ -488,6 +517,28 @@ private slots:
         QCOMPARE(window->printer().outputFileName(), file);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("42"));
         QVERIFY(!window->sheet().showAnswers);
+    }
+
+    // The status line says which files were printed, with the print number.
+    void statusLineSaysWhatWasPrinted_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::addRow("print") << false;
+        QTest::addRow("print with answers") << true;
+    }
+
+    void statusLineSaysWhatWasPrinted()
+    {
+        QFETCH(bool, answers);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        typeInto("PrnNum", QStringLiteral("41"));
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        click(answers ? "btnPrintWithAns" : "btnPrint");
+        const QString files = answers ? file + QStringLiteral(" と ") + dir.filePath(QStringLiteral("sheet-answers.pdf")) : file;
+        QCOMPARE(control<QStatusBar>("statusLine")->currentMessage(),
+                 QStringLiteral("印刷しました：%1（プリント番号 41）").arg(files));
     }
 
     void refusedPrintNumber_data()
@@ -713,6 +764,9 @@ private slots:
         QCOMPARE(printNumbersOfPages(file), numbers);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QString::number(5 + sheets));
         QCOMPARE(window->sheet().dividends, previewed.dividends);  // the preview's sheet stays
+        const QString made = sheets == 1 ? QStringLiteral("5") : QStringLiteral("5〜%1、%2枚").arg(4 + sheets).arg(sheets);
+        QCOMPARE(control<QStatusBar>("statusLine")->currentMessage(),
+                 QStringLiteral("保存しました：%1（プリント番号 %2）").arg(file, made));
     }
 
     // The dialog's choice of answer sheets, by its caption, is the request's.
@@ -738,25 +792,103 @@ private slots:
 
     void classSetLeavesNothingWhenStopped_data()
     {
-        QTest::addColumn<bool>("cancel");  // else the folder does not exist
-        QTest::addRow("cancelled") << true;
-        QTest::addRow("cannot write") << false;
+        QTest::addColumn<QString>("stop");
+        QTest::addRow("cancelled") << "cancel";
+        QTest::addRow("a folder of that name") << "folder";
+        QTest::addRow("the folder cannot be made") << "blocked";
     }
 
+    // A set that is cancelled or cannot be written leaves nothing and keeps the print number; a
+    // failure is told in Japanese, naming the file, once the progress dialog has gone.
     void classSetLeavesNothingWhenStopped()
     {
-        QFETCH(bool, cancel);
+        QFETCH(QString, stop);
+        QTemporaryDir dir;
+        QTemporaryFile blocker;  // a file where the folder would have to be
+        QVERIFY(blocker.open());
+        previewType3(LayoutPattern::R2C2);
+        QString file = dir.filePath(QStringLiteral("set.pdf"));
+        QStringList left;
+        if (stop == "cancel") {
+            QTimer::singleShot(0, window.get(), [this] {
+                if (auto* progress = window->findChild<QProgressDialog*>())
+                    progress->cancel();
+            });
+        } else if (stop == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("set.pdf")));
+            left << QStringLiteral("set.pdf");
+        } else {
+            file = blocker.fileName() + QStringLiteral("/set.pdf");
+        }
+        QVERIFY(!window->makeClassSet({file, 30, AnswerSheets::None, false}));
+        QCOMPARE(messages.warnings.size(), stop == "cancel" ? 0 : 1);
+        if (stop != "cancel") {
+            QVERIFY2(messages.warnings.first().startsWith(QStringLiteral("PDFファイル「%1」を保存できませんでした。").arg(file)),
+                     qPrintable(messages.warnings.first()));
+            QVERIFY(!messages.progressOpenAtWarning);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), left);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+    }
+
+    // A missing folder of the chosen file is made; the suggested file lies in the documents
+    // folder, or in the home folder when there is none.
+    void classSetFindsAFolder()
+    {
+        QTemporaryDir home;
+        previewType3(LayoutPattern::R2C2);
+        const QString file = home.filePath(QStringLiteral("new/class/set.pdf"));
+        QVERIFY(window->makeClassSet({file, 1, AnswerSheets::None, false}));
+        QCOMPARE(pdfPages(file), 1);
+
+        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+        const QString bare = ClassSetDialog::defaultFileName(3);
+        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        const QString withDocuments = ClassSetDialog::defaultFileName(3);
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isEmpty())
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(bare, home.filePath(QStringLiteral("わり算_No3.pdf")));
+        QCOMPARE(withDocuments, home.filePath(QStringLiteral("Documents/わり算_No3.pdf")));
+    }
+
+    // After a set that could not be saved, PDF保存… opens again with every choice as it was.
+    void classSetDialogReopensAfterAFailure()
+    {
         QTemporaryDir dir;
         previewType3(LayoutPattern::R2C2);
-        const QString file = dir.filePath(cancel ? QStringLiteral("set.pdf") : QStringLiteral("missing/set.pdf"));
-        QTimer::singleShot(0, window.get(), [this] {
-            if (auto* progress = window->findChild<QProgressDialog*>())
-                progress->cancel();
+        const QString file = dir.filePath(QStringLiteral("taken"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken")));
+        const ClassSetRequest asked{file, 3, AnswerSheets::AtEnd, false};
+        QList<ClassSetRequest> shown;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<ClassSetDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->property("seen").toBool() || !dialog->isVisible())
+                return;
+            dialog->setProperty("seen", true);
+            if (shown.isEmpty()) {
+                dialog->setRequest(asked);
+                shown << asked;
+                dialog->accept();
+            } else {
+                shown << dialog->request();
+                dialog->reject();
+            }
         });
-        QVERIFY(!window->makeClassSet({file, 30, AnswerSheets::None, false}));
-        QCOMPARE(messages.warnings.size(), cancel ? 0 : 1);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
-        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+        poll.start(10);
+        click("btnSavePdf");
+        poll.stop();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(messages.warnings.size(), 1);
+        const ClassSetRequest again = shown[1];
+        QCOMPARE(again.fileName, asked.fileName);
+        QCOMPARE(again.sheets, asked.sheets);
+        QCOMPARE(int(again.answers), int(asked.answers));
+        QCOMPARE(again.print, asked.print);
     }
 
     // "仮商を答えに書く" is one setting: the window's box redraws the preview with it, the class-set
@@ -811,12 +943,16 @@ private slots:
                 needed = fm.horizontalAdvance(b->text()) + (b->icon().isNull() ? 0 : b->iconSize().width() + 4) + 4;
             QVERIFY2(needed <= w->width(), qPrintable(fits(w, needed)));
         }
-        // The print number shows three digits.
+        // The print number box shows the largest print number whole.
         auto* number = control<QLineEdit>("PrnNum");
         const QMargins m = number->textMargins();
         const int frame = number->hasFrame() ? 2 * number->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
-        QVERIFY(QFontMetrics(number->font()).horizontalAdvance(QStringLiteral("100")) <=
+        QVERIFY(QFontMetrics(number->font()).horizontalAdvance(QString::number(INT_MAX)) <=
                 number->width() - frame - 4 - m.left() - m.right());  // 2 pixels inside each side
+        // All nine tabs stand in the tab row.
+        QTabBar* tabs = control<QTabWidget>("PageControl1")->tabBar();
+        for (int i = 0; i < tabs->count(); ++i)
+            QVERIFY2(tabs->rect().contains(tabs->tabRect(i)), qPrintable(tabs->tabText(i)));
     }
 
     void controlsStandWhereDesigned_data()
@@ -827,7 +963,7 @@ private slots:
         QTest::addRow("PageControl1") << "PageControl1" << QRect(16, 160, 394, 338);
         QTest::addRow("QNumPattern") << "QNumPattern" << QRect(16, 504, 156, 75);
         QTest::addRow("sbLeftMargin") << "sbLeftMargin" << QRect(194, 526, 58, 12);
-        QTest::addRow("PrnNum") << "PrnNum" << QRect(289, 517, 17, 23);
+        QTest::addRow("PrnNum") << "PrnNum" << QRect(256, 518, 54, 22);
         QTest::addRow("PaintBox1") << "PaintBox1" << QRect(440, 32, 320, 441);
         QTest::addRow("btnPrintWithAns") << "btnPrintWithAns" << QRect(631, 525, 129, 25);
         QTest::addRow("btnClose") << "btnClose" << QRect(631, 558, 129, 25);
@@ -850,7 +986,8 @@ private slots:
     void windowDefaults()
     {
         QCOMPARE(window->windowTitle(), QStringLiteral("Pelkano"));
-        QCOMPARE(window->size(), QSize(779, 594));
+        QCOMPARE(window->size(), QSize(779, 616));  // the design's 594 and the status line
+        QCOMPARE(window->minimumSize(), window->maximumSize());
         const RenderSettings s = window->renderSettings();
         QCOMPARE(s.pattern, LayoutPattern::R2C3);
         QCOMPARE(s.leftMargin, 15);
