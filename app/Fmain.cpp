@@ -21,10 +21,12 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPrintPreviewDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -446,6 +448,7 @@ void Fmain::QPClick(QCheckBox* box)
 {
     selected_.tick(box->property("Tag").toInt(), box->isChecked());
     updateCommands();
+    saveSettings();
 }
 
 // The commands that make new problems (プレビュー, 練習, PDF保存…) are usable while a type is
@@ -511,6 +514,113 @@ void Fmain::settingChanged()
 {
     if (sheet_.previewMade)
         PaintBox1->repaint();
+    saveSettings();
+}
+
+namespace {
+
+// The keys of the settings kept between runs.
+constexpr const char* kTypesKey = "window/types";  // type numbers in ticking order
+constexpr const char* kLayoutKey = "window/layout";
+constexpr const char* kFrameKey = "window/frame";
+constexpr const char* kStyleKey = "window/style";
+constexpr const char* kMarginKey = "window/margin";
+constexpr const char* kLineWidthKey = "window/lineWidth";
+constexpr const char* kSentenceKey = "window/sentence";
+constexpr const char* kPrintNumberKey = "window/printNumber";
+constexpr const char* kPrinterKey = "printer/name";
+constexpr const char* kPrintFileKey = "printer/file";
+constexpr const char* kPaperKey = "printer/paper";
+
+// A kept whole number within lo..hi, or nothing for a missing or foreign value.
+std::optional<int> keptInt(const QSettings& settings, const char* key, int lo, int hi)
+{
+    const QVariant value = settings.value(QLatin1String(key));
+    if (!value.canConvert<QString>())
+        return std::nullopt;
+    const std::optional<int> n = StrToInt(value.toString());
+    if (!n || *n < lo || *n > hi)
+        return std::nullopt;
+    return n;
+}
+
+std::optional<QString> keptText(const QSettings& settings, const char* key)
+{
+    const QVariant value = settings.value(QLatin1String(key));
+    if (!value.isValid() || value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
+}
+
+}  // namespace
+
+void Fmain::keepSettings()
+{
+    settings_ = std::make_unique<QSettings>();
+    restoreSettings();
+}
+
+// Every value is checked as if typed: one that is missing, foreign or out of range is left at the
+// window's own; a file that cannot be read at all is ignored.
+void Fmain::restoreSettings()
+{
+    const QSettings& s = *settings_;
+    if (s.status() != QSettings::NoError)
+        return;
+    restoring_ = true;
+    if (const auto layout = keptInt(s, kLayoutKey, 0, kLayoutPatternCount - 1))
+        QNumPattern->setItemIndex(*layout);
+    if (const auto frame = keptInt(s, kFrameKey, 0, 1))
+        rgWaku->setItemIndex(*frame == 1 ? 0 : 1);
+    if (const auto style = keptInt(s, kStyleKey, 0, 1))
+        QuestStyle->setItemIndex(*style);
+    if (const auto margin = keptInt(s, kMarginKey, 1, 70))
+        edtLeftMargin->setText(QString::number(*margin));
+    if (const auto width = keptInt(s, kLineWidthKey, 1, 4))
+        sbLineWidth->setValue(*width);
+    if (const auto sentence = keptText(s, kSentenceKey))
+        QstSentence->setText(*sentence);
+    if (const auto number = keptInt(s, kPrintNumberKey, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()))
+        PrnNum->setText(QString::number(*number));
+    const QVariant types = s.value(QLatin1String(kTypesKey));
+    if (types.typeId() == QMetaType::QStringList || types.typeId() == QMetaType::QString)
+        for (const QString& entry : types.toStringList())
+            if (const std::optional<int> type = StrToInt(entry); type && *type >= 1 && *type <= kTypeCount)
+                if (QCheckBox* box = typeBox(boxNumberOfType(*type)))
+                    box->setChecked(true);
+    if (const auto paper = keptInt(s, kPaperKey, 0, QPageSize::LastPageSize))
+        printer_.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(*paper)));
+    if (const auto file = keptText(s, kPrintFileKey); file && !file->isEmpty()) {
+        printer_.setOutputFileName(*file);
+    } else if (const auto name = keptText(s, kPrinterKey);
+               name && QPrinterInfo::availablePrinterNames().contains(*name)) {
+        printer_.setOutputFormat(QPrinter::NativeFormat);
+        printer_.setPrinterName(*name);
+    }
+    restoring_ = false;
+}
+
+void Fmain::saveSettings()
+{
+    if (!settings_ || restoring_)
+        return;
+    QSettings& s = *settings_;
+    QStringList types;
+    for (const std::string& entry : selected_.entries())
+        types << QString::fromStdString(entry);
+    s.setValue(QLatin1String(kTypesKey), types);
+    const RenderSettings r = renderSettings();
+    s.setValue(QLatin1String(kLayoutKey), static_cast<int>(r.pattern));
+    s.setValue(QLatin1String(kFrameKey), r.frame ? 1 : 0);
+    s.setValue(QLatin1String(kStyleKey), static_cast<int>(r.style));
+    s.setValue(QLatin1String(kMarginKey), r.leftMargin);
+    s.setValue(QLatin1String(kLineWidthKey), r.lineWidth);
+    s.setValue(QLatin1String(kSentenceKey), QstSentence->text());
+    if (const std::optional<int> number = StrToInt(PrnNum->text()))
+        s.setValue(QLatin1String(kPrintNumberKey), *number);
+    s.setValue(QLatin1String(kPrintFileKey), chosenFile());
+    s.setValue(QLatin1String(kPrinterKey), chosenFile().isEmpty() ? printer_.printerName() : QString());
+    s.setValue(QLatin1String(kPaperKey), static_cast<int>(printer_.pageLayout().pageSize().id()));
 }
 
 // The sheet as the print commands would print it now: with the print number in its field.
@@ -713,7 +823,8 @@ void Fmain::btnMaintenanceClick()
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted)
+        saveSettings();
 }
 
 // Opens a practice window on problems made as Preview makes a sheet, for the types ticked now

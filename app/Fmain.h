@@ -24,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QSettings;
 class QStatusBar;
 class QTabWidget;
 
@@ -38,6 +39,10 @@ public:
     // A null source means the program's own: seeded from the clock.
     explicit Fmain(std::unique_ptr<RandomSource> random = nullptr, QWidget* parent = nullptr);
     ~Fmain() override;
+
+    // Keeps the settings between runs (QSettings, as the application names them): reads them now
+    // and writes every change from now on. Without this call the window reads and writes none.
+    void keepSettings();
 
     // Replaces the random source (tests script it).
     void setRandomSource(std::unique_ptr<RandomSource> random);
@@ -109,6 +114,8 @@ private:
     bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
     bool printCommand(bool withAnswers);
     void updateCommands();
+    void restoreSettings();
+    void saveSettings();
     void raisePrintNumber(int next);
     static QString destination(const QPrinter& printer);
     // The status line after printing or saving: what was done, where, with which print numbers.
@@ -149,6 +156,8 @@ private:
     int leftMargin_ = 15;
     bool marginEditFinished_ = false;
     std::optional<ClassSetRequest> lastClassSet_;  // the choices of the last PDF保存…
+    std::unique_ptr<QSettings> settings_;          // null: settings are not kept
+    bool restoring_ = false;
     int topOffset_ = 50;
     QPrinter printer_{QPrinter::HighResolution};
 };

@@ -13,11 +13,15 @@ int main(int argc, char** argv)
     const double mainEntered = pelkano::millisecondsSinceProcessStart();
     QApplication app(argc, argv);
     pelkano::installQtTranslations(app);
-    QApplication::setApplicationName(QStringLiteral("Pelkano"));
+    // The settings kept between runs: ~/.config/Pelkano/pelkano.conf.
+    QApplication::setOrganizationName(QStringLiteral("Pelkano"));
+    QApplication::setApplicationName(QStringLiteral("pelkano"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pelkano"));
     QApplication::setDesktopFileName(QStringLiteral("pelkano"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelkano"), QIcon(QStringLiteral(":/pelkano.png"))));
 
     pelkano::Fmain window;
+    window.keepSettings();
     pelkano::StartupProbe probe(mainEntered);
     if (pelkano::StartupProbe::requested()) {
         window.installEventFilter(&probe);

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -25,6 +26,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -175,7 +178,35 @@ private:
         click("btnPreview");
     }
 
+    // A settings folder of the test's own, so that the user's settings are never read or written;
+    // the settings file of the window's names in it.
+    QString freshSettings()
+    {
+        settingsDir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir->path());
+        return settingsDir->filePath(QStringLiteral("Pelkano/pelkano.conf"));
+    }
+
+    void restart()
+    {
+        window = std::make_unique<Fmain>(std::make_unique<SeededRandom>(1));
+        window->setMessages(&messages);
+        window->keepSettings();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    std::unique_ptr<QTemporaryDir> settingsDir;
+
 private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Pelkano"));
+        QCoreApplication::setApplicationName(QStringLiteral("pelkano"));
+        freshSettings();
+    }
+
     void init()
     {
         messages = RecordingMessages{};
@@ -921,6 +952,87 @@ private slots:
         QVERIFY(shown);
         QVERIFY(!control<QCheckBox>("chkTentative")->isChecked());
         QVERIFY(QFile::exists(file));
+    }
+
+    // The settings, the ticked types in their order and the print number (raised by printing)
+    // come back when the window is started again.
+    void settingsKeptBetweenRuns()
+    {
+        freshSettings();
+        QTemporaryDir dir;
+        restart();
+        const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
+        window->printer().setOutputFileName(file);
+        window->printer().setPageSize(QPageSize(QPageSize::JisB5));
+        for (int box : {26, 75, 77})  // types 30, 1, 3
+            clickBox(box);
+        choosePattern(5);
+        QTest::mouseClick(control<RadioGroup>("rgWaku")->button(1), Qt::LeftButton, {}, QPoint(6, 6));
+        QTest::mouseClick(control<RadioGroup>("QuestStyle")->button(1), Qt::LeftButton, {}, QPoint(6, 6));
+        typeInto("edtLeftMargin", QStringLiteral("30"));
+        control<QScrollBar>("sbLineWidth")->setValue(3);
+        control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算"));
+        typeInto("PrnNum", QStringLiteral("41"));
+        click("btnPreview");
+        click("btnPrint");
+        QCOMPARE(pdfPages(file), 1);
+
+        restart();
+        QStringList ticked;
+        for (const std::string& e : window->selectedTypes().entries())
+            ticked << QString::fromStdString(e);
+        QCOMPARE(ticked, (QStringList{"30", "1", "3"}));
+        const RenderSettings s = window->renderSettings();
+        QCOMPARE(s.pattern, LayoutPattern::R4C3);
+        QVERIFY(!s.frame);
+        QCOMPARE(s.style, QuestionStyle::Expression);
+        QCOMPARE(s.leftMargin, 30);
+        QCOMPARE(s.lineWidth, 3);
+        QCOMPARE(QString::fromStdString(s.sentence), QStringLiteral("わり算"));
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("42"));
+        QCOMPARE(window->printer().outputFileName(), file);
+        QCOMPARE(window->printer().pageLayout().pageSize().id(), QPageSize::JisB5);
+    }
+
+    // A settings file that is damaged or holds foreign values changes nothing it cannot be read as.
+    void damagedSettingsAreIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QStringList>("ticked");
+        QTest::addRow("not text") << QByteArray("\xff\xfe[General\0]\n\x01\x02=\n[\n=\n@Variant(\\0\\x7f)", 24)
+                                  << QStringList{};
+        QTest::addRow("foreign values")
+            << QByteArray("[window]\nlayout=9\nframe=@Rect(1 2 3 4)\nstyle=-1\nmargin=abc\nlineWidth=99\n"
+                          "sentence=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x12\\xff\\xff)\n"
+                          "printNumber=99999999999\ntypes=0, 79, x, 3, 3, 1e2\n[printer]\nname=@ByteArray(\\0)\npaper=1000\n")
+            << QStringList{"3"};
+    }
+
+    void damagedSettingsAreIgnored()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QStringList, ticked);
+        const QString path = freshSettings();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        file.close();
+        restart();
+        QStringList entries;
+        for (const std::string& e : window->selectedTypes().entries())
+            entries << QString::fromStdString(e);
+        QCOMPARE(entries, ticked);
+        const RenderSettings s = window->renderSettings();
+        const RenderSettings defaults;
+        QCOMPARE(s.pattern, defaults.pattern);
+        QCOMPARE(s.frame, defaults.frame);
+        QCOMPARE(s.style, defaults.style);
+        QCOMPARE(s.leftMargin, defaults.leftMargin);
+        QCOMPARE(s.lineWidth, defaults.lineWidth);
+        QCOMPARE(s.sentence, defaults.sentence);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+        QCOMPARE(window->printer().pageLayout().pageSize().id(), QPrinter().pageLayout().pageSize().id());
     }
 
     void captionsFitTheirControls()
