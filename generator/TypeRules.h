@@ -70,11 +70,17 @@ struct TypeDescription {
     // not told. fromNine: that division always gives 9 or more, so the tentative quotient is 9.
     int corrections = -1;
     bool fromNine = false;
+    // What sets the type apart from the others of the same counts, in the teacher's words: which
+    // step is exact, where a remainder is left, which digit is divided on its own, how many
+    // digits a product has (UTF-8; empty when the counts and corrections already tell it).
+    const char* steps = "";
+    DivisionProblem example;  // one problem the type's rule makes
 };
 
 // What the problems of type 1..78 have in common; throws UnsupportedType for any other number.
 const TypeDescription& typeDescription(int type);
-// The one line shown to a teacher, e.g. "2けた÷1けた　あまりなし　商は2けた" (UTF-8).
+// The one line shown to a teacher (UTF-8), e.g.
+// "2けた÷1けた　あまりあり　商は2けた　十の位がわり切れ、一の位だけをわる　例 86÷4".
 std::string typeDescriptionText(int type);
 
 }  // namespace pelkano

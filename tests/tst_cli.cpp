@@ -68,8 +68,8 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         const QList<QByteArray> lines = run.out.split('\n');
         QCOMPARE(lines.size(), 79);  // 78 lines and the end
-        QCOMPARE(QString::fromUtf8(lines[0]), QStringLiteral("1\t1けた÷1けた　あまりあり／なし　商は1けた"));
-        QCOMPARE(QString::fromUtf8(lines[77]), QStringLiteral("78\t5けた÷3けた　あまりあり／なし　商は3けたで十の位が0"));
+        QCOMPARE(QString::fromUtf8(lines[0]), QStringLiteral("1\t1けた÷1けた　あまりあり／なし　商は1けた　わられる数がわる数以上の1けた　例 7÷3"));
+        QCOMPARE(QString::fromUtf8(lines[77]), QStringLiteral("78\t5けた÷3けた　あまりあり／なし　商は3けたで十の位が0　1回目のあまりが2けたで、十の位には商が立たず、一の位の積が4けた　例 41990÷402"));
     }
 
     void sheetsAsCsv()

@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <map>
+#include <string>
 
 using namespace pelkano;
 
@@ -58,20 +60,37 @@ private slots:
         }
         QCOMPARE(exact, d.remainder != RemainderKind::Some);
         QCOMPARE(inexact, d.remainder != RemainderKind::None);
+        // The example is one of the type's problems.
+        QVERIFY2(sample.count({d.example.dividend, d.example.divisor}) > 0,
+                 qPrintable(QStringLiteral("%1 / %2").arg(d.example.dividend).arg(d.example.divisor)));
+    }
+
+    // No two types read the same (tooltips and --list-types).
+    void everyTypeToldApart()
+    {
+        std::map<std::string, int> seen;
+        for (int type = 1; type <= kTypeCount; ++type) {
+            const auto [other, added] = seen.emplace(typeDescriptionText(type), type);
+            QVERIFY2(added, qPrintable(QStringLiteral("types %1 and %2: %3")
+                                           .arg(other->second)
+                                           .arg(type)
+                                           .arg(QString::fromStdString(other->first))));
+        }
     }
 
     void text_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("text");
-        QTest::addRow("a range of dividend digits") << 3 << "1〜2けた÷1けた　あまりなし　商は1けた";
-        QTest::addRow("quotient 0") << 53 << "1けた÷2けた　あまりあり／なし　商は0";
-        QTest::addRow("ones place 0") << 10 << "2けた÷1けた　あまりあり　商は2けたで一の位が0";
-        QTest::addRow("tens and ones places 0") << 70 << "4けた÷2けた　あまりあり／なし　商は3けたで十の位と一の位が0";
-        QTest::addRow("no lowering") << 46 << "2けた÷2けた　あまりあり／なし　商は1けた　仮商の修正なし";
-        QTest::addRow("lowered once") << 47 << "2けた÷2けた　あまりあり／なし　商は1けた　仮商を1回修正";
-        QTest::addRow("from nine, none") << 58 << "3けた÷2けた　あまりあり　商は1けた　仮商9から修正なし";
-        QTest::addRow("from nine, twice") << 60 << "3けた÷2けた　あまりあり　商は1けた　仮商9から2回修正";
+        QTest::addRow("a range of dividend digits") << 3 << "1〜2けた÷1けた　あまりなし　商は1けた　九九の答えをわる　例 24÷6";
+        QTest::addRow("a digit divided on its own") << 8 << "2けた÷1けた　あまりあり　商は2けた　十の位がわり切れ、一の位だけをわる　例 86÷4";
+        QTest::addRow("quotient 0") << 53 << "1けた÷2けた　あまりあり／なし　商は0　例 5÷31";
+        QTest::addRow("ones place 0") << 10 << "2けた÷1けた　あまりあり　商は2けたで一の位が0　十の位がわり切れ、一の位がわる数より小さい　例 62÷3";
+        QTest::addRow("tens and ones places 0") << 70 << "4けた÷2けた　あまりあり／なし　商は3けたで十の位と一の位が0　上2けたがわり切れ、下2けたがそのままあまり　例 3519÷35";
+        QTest::addRow("no lowering") << 46 << "2けた÷2けた　あまりあり／なし　商は1けた　仮商の修正なし　例 89÷39";
+        QTest::addRow("lowered once") << 47 << "2けた÷2けた　あまりあり／なし　商は1けた　仮商を1回修正　例 80÷42";
+        QTest::addRow("from nine, none") << 58 << "3けた÷2けた　あまりあり　商は1けた　仮商9から修正なし　例 203÷22";
+        QTest::addRow("from nine, twice") << 60 << "3けた÷2けた　あまりあり　商は1けた　仮商9から2回修正　例 116÷16";
     }
 
     void text()
