@@ -528,6 +528,7 @@ constexpr const char* kMarginKey = "window/margin";
 constexpr const char* kLineWidthKey = "window/lineWidth";
 constexpr const char* kSentenceKey = "window/sentence";
 constexpr const char* kPrintNumberKey = "window/printNumber";
+constexpr const char* kTentativeKey = "window/tentative";
 constexpr const char* kPrinterKey = "printer/name";
 constexpr const char* kPrintFileKey = "printer/file";
 constexpr const char* kPaperKey = "printer/paper";
@@ -580,6 +581,8 @@ void Fmain::restoreSettings()
         sbLineWidth->setValue(*width);
     if (const auto sentence = keptText(s, kSentenceKey))
         QstSentence->setText(*sentence);
+    if (const auto tentative = keptInt(s, kTentativeKey, 0, 1))
+        chkTentative->setChecked(*tentative == 1);
     if (const auto number = keptInt(s, kPrintNumberKey, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()))
         PrnNum->setText(QString::number(*number));
     const QVariant types = s.value(QLatin1String(kTypesKey));
@@ -616,6 +619,7 @@ void Fmain::saveSettings()
     s.setValue(QLatin1String(kMarginKey), r.leftMargin);
     s.setValue(QLatin1String(kLineWidthKey), r.lineWidth);
     s.setValue(QLatin1String(kSentenceKey), QstSentence->text());
+    s.setValue(QLatin1String(kTentativeKey), r.tentative ? 1 : 0);
     if (const std::optional<int> number = StrToInt(PrnNum->text()))
         s.setValue(QLatin1String(kPrintNumberKey), *number);
     s.setValue(QLatin1String(kPrintFileKey), chosenFile());

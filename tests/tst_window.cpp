@@ -972,6 +972,7 @@ private slots:
         typeInto("edtLeftMargin", QStringLiteral("30"));
         control<QScrollBar>("sbLineWidth")->setValue(3);
         control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算"));
+        control<QCheckBox>("chkTentative")->setChecked(true);
         typeInto("PrnNum", QStringLiteral("41"));
         click("btnPreview");
         click("btnPrint");
@@ -989,6 +990,7 @@ private slots:
         QCOMPARE(s.leftMargin, 30);
         QCOMPARE(s.lineWidth, 3);
         QCOMPARE(QString::fromStdString(s.sentence), QStringLiteral("わり算"));
+        QVERIFY(s.tentative);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("42"));
         QCOMPARE(window->printer().outputFileName(), file);
         QCOMPARE(window->printer().pageLayout().pageSize().id(), QPageSize::JisB5);
