@@ -204,13 +204,20 @@ private:
 
 // One page drawn with its origin at the top-left corner of `area` and the area's size as the
 // surface: the one drawing path of PNG pages, PDF files and printers.
-void drawOn(QPainter& painter, const QRect& area, const ProblemSheet& page, const RenderSettings& settings)
+void drawOn(QPainter& painter, const QRect& area, const PagePainter& paint, int index)
 {
     painter.save();
     painter.translate(area.topLeft());
     QtSurface surface(painter);
-    MakePrint(surface, area.width(), area.height(), page, settings);
+    paint(surface, area.width(), area.height(), index);
     painter.restore();
+}
+
+PagePainter sheetPainter(const PageList& pages, const RenderSettings& settings)
+{
+    return [&pages, &settings](DrawingSurface& surface, int width, int height, int index) {
+        MakePrint(surface, width, height, pages[static_cast<std::size_t>(index)], settings);
+    };
 }
 
 }  // namespace
@@ -256,21 +263,28 @@ QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, cons
     image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
     QPainter painter(&image);
-    drawOn(painter, setup.printableRect(), page, settings);
+    const PageList pages{page};
+    drawOn(painter, setup.printableRect(), sheetPainter(pages, settings), 0);
     return image;
 }
 
 PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, const PageList& pages,
                         const RenderSettings& settings, const PageProgress& progress)
 {
+    return paintPages(device, area, static_cast<int>(pages.size()), sheetPainter(pages, settings), progress);
+}
+
+PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, int count, const PagePainter& paint,
+                        const PageProgress& progress)
+{
     QPainter painter;
     if (!painter.begin(&device))
         return PaintOutcome::CannotBegin;
-    const int total = static_cast<int>(pages.size());
+    const int total = count;
     for (int i = 0; i < total; ++i) {
         if (i > 0 && !device.newPage())
             return PaintOutcome::CannotAddPage;
-        drawOn(painter, area, pages[static_cast<std::size_t>(i)], settings);
+        drawOn(painter, area, paint, i);
         if (progress && !progress(i + 1, total)) {
             painter.end();
             return PaintOutcome::Cancelled;

@@ -49,6 +49,13 @@ enum class PaintOutcome { Done, Cancelled, CannotBegin, CannotAddPage, CannotFin
 PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, const PageList& pages,
                         const RenderSettings& settings, const PageProgress& progress = {});
 
+// Draws page `index` (from 0) on a surface of width by height device pixels.
+using PagePainter = std::function<void(DrawingSurface& surface, int width, int height, int index)>;
+// The same path for pages that are not worksheets (a practice's results): `count` pages, each
+// drawn by `paint` on the `area`.
+PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, int count, const PagePainter& paint,
+                        const PageProgress& progress = {});
+
 // A page on a white image of the paper's setup.pixelSize(), 8-bit grey, with the setup's
 // resolution; the page lies in setup.printableRect().
 QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup);
