@@ -70,16 +70,30 @@ QString printNumberLimitMessage(int n)
         .arg(n);
 }
 
-QString answersFileName(const QString& fileName)
+namespace {
+
+// The file's name with `suffix` before its extension, in the same folder.
+QString besideFileName(const QString& fileName, const QString& suffix)
 {
     const QFileInfo info(fileName);
     const QString name = info.fileName();
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString extension = dot > 0 ? name.mid(dot) : QString();
-    const QString answers = stem + QStringLiteral("-answers") + extension;
     const qsizetype slash = fileName.size() - name.size();
-    return fileName.left(slash) + answers;
+    return fileName.left(slash) + stem + suffix + extension;
+}
+
+}  // namespace
+
+QString answersFileName(const QString& fileName)
+{
+    return besideFileName(fileName, QStringLiteral("-answers"));
+}
+
+QString resultsFileName(const QString& fileName)
+{
+    return besideFileName(fileName, QStringLiteral("-results"));
 }
 
 }  // namespace pelkano

@@ -27,5 +27,7 @@ QString printNumberLimitMessage(int n);
 // The answer sheet's file beside the problem sheet's: "-answers" before the extension
 // ("/tmp/w.pdf" -> "/tmp/w-answers.pdf"; "/tmp/w" -> "/tmp/w-answers").
 QString answersFileName(const QString& fileName);
+// The practice results' file beside it: "/tmp/w.pdf" -> "/tmp/w-results.pdf".
+QString resultsFileName(const QString& fileName);
 
 }  // namespace pelkano
