@@ -733,6 +733,16 @@ bool Fmain::printPages(QPrinter& printer, const PageList& pages, const PageProgr
     return false;
 }
 
+bool Fmain::printDrawnPages(QPrinter& printer, int count, const PagePainter& paint)
+{
+    const PaintOutcome outcome = paintPages(printer, pageArea(printer), count, paint);
+    if (outcome == PaintOutcome::Done)
+        return true;
+    if (outcome != PaintOutcome::Cancelled)
+        messages().warning(kAppTitle, printFailure(printer, outcome));
+    return false;
+}
+
 PaintOutcome Fmain::paintDocument(QPrinter& printer, const PageList& pages, const PageProgress& progress)
 {
     const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, renderSettings(), progress);
@@ -833,24 +843,58 @@ void Fmain::btnMaintenanceClick()
 
 // Opens a practice window on problems made as Preview makes a sheet, for the types ticked now
 // and the layout's count; "もう一度" makes more of the same. The previewed sheet and the print
-// number are left alone.
+// number are left alone. There is one practice window at a time: a second click brings it forward.
 void Fmain::btnPracticeClick()
 {
-    auto make = [this, types = selected_, pattern = renderSettings().pattern] {
+    for (PracticeWindow* open : findChildren<PracticeWindow*>())
+        if (open->isVisible()) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    PracticeHooks hooks;
+    hooks.makeMore = [this, types = selected_, pattern = renderSettings().pattern] {
         ProblemSheet sheet;
-        std::vector<LongDivision> problems;
+        std::vector<PracticeItem> problems;
         if (!fillSheet(sheet, types, pattern))
             return problems;
-        for (int i = 0; i < sheet.count; ++i)
-            if (auto w = LongDivision::ofText(sheet.dividends[static_cast<std::size_t>(i)],
-                                              sheet.divisors[static_cast<std::size_t>(i)]))
-                problems.push_back(std::move(*w));
+        for (std::size_t i = 0; i < static_cast<std::size_t>(sheet.count); ++i)
+            if (auto w = LongDivision::ofText(sheet.dividends[i], sheet.divisors[i]))
+                problems.push_back({w->dividend, w->divisor, sheet.types[i]});
         return problems;
     };
-    std::vector<LongDivision> problems = make();
+    // にがてプリント: only the types given are ticked, and a new sheet of them is previewed.
+    hooks.weakSheet = [this](const std::vector<int>& types) {
+        btnClearClick();
+        for (const int type : types)
+            for (QCheckBox* box : checkBoxes_)
+                if (box && box->property("Tag").toInt() == type)
+                    box->setChecked(true);
+        for (QCheckBox* box : checkBoxes_)
+            if (box && box->isChecked()) {
+                PageControl1->setCurrentWidget(box->parentWidget());
+                break;
+            }
+        if (btnPreview->isEnabled())
+            btnPreviewClick();
+        raise();
+        activateWindow();
+    };
+    hooks.printPage = [this](QWidget* parent, const PagePainter& paint) {
+        const QString file = chosenFile();
+        const std::unique_ptr<QPrinter> printer = documentPrinter(file.isEmpty() ? file : resultsFileName(file));
+        QPrintPreviewDialog dialog(printer.get(), parent);
+        dialog.setObjectName(QStringLiteral("ResultsPreview"));
+        dialog.setWindowTitle(QStringLiteral("練習の結果の印刷"));
+        dialog.resize(900, 800);
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [this, &paint](QPrinter* p) { printDrawnPages(*p, 1, paint); });
+        dialog.exec();
+    };
+    std::vector<PracticeItem> problems = hooks.makeMore();
     if (problems.empty())
         return;
-    auto* practice = new PracticeWindow(std::move(problems), make, this);
+    auto* practice = new PracticeWindow(std::move(problems), std::move(hooks), this);
     practice->show();
     practice->raise();
     practice->activateWindow();  // the keys go to the figure at once

@@ -87,6 +87,9 @@ public:
     // Draws the last previewed sheet and its answer sheet as two pages, as the large preview
     // shows and prints them. False (after the message) when the printer refused it.
     bool paintSheetAndAnswers(QPrinter& printer);
+    // Prints `count` pages drawn by `paint` (a practice's results) as the worksheets are printed.
+    // False (after the message) when the printer refused them.
+    bool printDrawnPages(QPrinter& printer, int count, const PagePainter& paint);
 
 private:
     void buildControls();

@@ -1,17 +1,32 @@
 #include "PracticeWindow.h"
 
 #include "Hissan.h"
+#include "PracticeReport.h"
 #include "QtSurface.h"
+#include "ResultsPage.h"
 
+#include <QButtonGroup>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QSettings>
 #include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -30,6 +45,7 @@ const QColor kTypedColour(0, 70, 200);
 const QColor kWrongColour(220, 0, 0);
 const QColor kOpenRowColour(255, 248, 200);
 const QColor kCursorColour(255, 215, 110);
+const QColor kPointedColour(190, 235, 190);
 
 Scale scaleOf(const BoardCells& f)
 {
@@ -104,10 +120,35 @@ QPushButton* padKey(QWidget* parent, const QString& text, const char* name, cons
     return b;
 }
 
-QString duration(qint64 ms)
+std::int64_t now()
 {
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1分%2秒").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+int utcOffsetMinutes()
+{
+    return QDateTime::currentDateTime().offsetFromUtc() / 60;
+}
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+PracticeLevel savedLevel()
+{
+    const QString key = QSettings().value(QLatin1String(kPracticeLevelKey)).toString();
+    return levelFromKey(key.toStdString()).value_or(PracticeLevel::Guided);
+}
+
+QPushButton* summaryButton(QWidget* parent, const QString& text, const char* name, const QString& tip)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(tip);
+    b->setAutoDefault(true);  // Enter presses the button that has the focus
+    b->setMinimumSize(120, 36);
+    return b;
 }
 
 }  // namespace
@@ -135,21 +176,16 @@ QIcon practiceGlyph()
     return QIcon(pixmap);
 }
 
-BoardCells BoardCells::of(const LongDivision& working)
-{
-    BoardCells f;
-    f.dividendCell = digitCount(working.divisor) + 1;
-    return f;
-}
-
 QRect BoardCells::cellRect(int row, int column) const
 {
     return QRect(left + column * cell, top + row * cell, cell, cell);
 }
 
-QRect BoardCells::rowCell(const PracticeRow& row, int i) const
+std::optional<PracticeProblem::Place> BoardCells::placeAt(const QPoint& point) const
 {
-    return cellRect(row.row, dividendCell + row.firstDigit + i);
+    if (point.x() < left || point.y() < top)
+        return std::nullopt;
+    return PracticeProblem::Place{(point.y() - top) / cell, (point.x() - left) / cell};
 }
 
 PracticeBoard::PracticeBoard(QWidget* parent) : QWidget(parent)
@@ -164,22 +200,24 @@ void PracticeBoard::setProblem(const PracticeProblem* problem)
     update();
 }
 
-void PracticeBoard::fitTo(const std::vector<LongDivision>& problems)
+void PracticeBoard::fitTo(const std::vector<PracticeItem>& problems)
 {
     int columns = 1;
     int rows = kFrameRows;
-    for (const LongDivision& w : problems) {
-        columns = std::max(columns, digitCount(w.divisor) + 1 + digitCount(w.dividend));
-        rows = std::max(rows, w.rows());
+    for (const PracticeItem& item : problems) {
+        columns = std::max(columns, digitCount(item.divisor) + 1 + digitCount(item.dividend));
+        rows = std::max(rows, LongDivision::of(item.dividend, item.divisor).rows());
     }
     const BoardCells f;
     fit_ = QSize(2 * f.left + columns * f.cell, 2 * f.top + rows * f.cell);
     updateGeometry();
 }
 
-BoardCells PracticeBoard::cells() const
+void PracticeBoard::mousePressEvent(QMouseEvent* event)
 {
-    return problem_ ? BoardCells::of(problem_->working()) : BoardCells{};
+    if (const auto place = cells().placeAt(event->position().toPoint()))
+        emit tapped(place->row, place->column);
+    QWidget::mousePressEvent(event);
 }
 
 void PracticeBoard::paintEvent(QPaintEvent*)
@@ -191,13 +229,13 @@ void PracticeBoard::paintEvent(QPaintEvent*)
     const PracticeProblem& p = *problem_;
     const BoardCells f = cells();
     const Scale scale = scaleOf(f);
-    const auto& rows = p.rows();
 
-    if (!p.finished()) {
-        const PracticeRow& open = rows[p.current()];
-        for (int i = 0; i < open.cells(); ++i)
-            painter.fillRect(f.rowCell(open, i), i == p.cursor() ? kCursorColour : kOpenRowColour);
-    }
+    for (const PracticeProblem::Place& place : p.openCells())
+        painter.fillRect(f.cellRect(place), kOpenRowColour);
+    for (const PracticeProblem::Place& place : p.pointedCells())
+        painter.fillRect(f.cellRect(place), kPointedColour);
+    if (const auto cursor = p.cursorPlace())
+        painter.fillRect(f.cellRect(*cursor), kCursorColour);
 
     QtSurface surface(painter);
     prepare(surface);
@@ -210,29 +248,23 @@ void PracticeBoard::paintEvent(QPaintEvent*)
     const int nD = digitCount(w.dividend);
     surface.setFontHeight(f.cell);
     surface.setFontUnderline(true);
-    for (std::size_t r = 0; r < p.current() && r < rows.size(); ++r)
-        if (rows[r].kind == PracticeRow::Kind::Product)
-            surface.textOut(f.cellRect(rows[r].row, f.dividendCell).left() + quarter, f.top + rows[r].row * f.cell,
-                            std::string(static_cast<std::size_t>(2 * nD - 1), ' '));
+    for (const int row : p.underlinedRows())
+        surface.textOut(f.cellRect(row, p.column(0)).left() + quarter, f.top + row * f.cell,
+                        std::string(static_cast<std::size_t>(2 * nD - 1), ' '));
     surface.setFontUnderline(false);
 
     std::vector<PlacedDigit> done, typed, wrong;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (int i = 0; i < rows[r].cells(); ++i) {
-            const char d = p.digit(r, i);
-            if (d == ' ')
-                continue;
-            const PlacedDigit placed{f.rowCell(rows[r], i).topLeft() + QPoint(quarter, 0), d};
-            (r < p.current() ? done : p.wrong(r, i) ? wrong : typed).push_back(placed);
-        }
+    for (const PracticeProblem::Cell& c : p.shownCells()) {
+        const PlacedDigit placed{f.cellRect(c.at).topLeft() + QPoint(quarter, 0), c.digit};
+        (c.ink == PracticeProblem::Ink::Done ? done : c.ink == PracticeProblem::Ink::Wrong ? wrong : typed).push_back(placed);
     }
     drawDigits(painter, *this, f, done, Qt::black);
     drawDigits(painter, *this, f, typed, kTypedColour);
     drawDigits(painter, *this, f, wrong, kWrongColour);
 }
 
-PracticeWindow::PracticeWindow(std::vector<LongDivision> problems, MakeProblems makeMore, QWidget* parent)
-    : QWidget(parent, Qt::Window), makeMore_(std::move(makeMore))
+PracticeWindow::PracticeWindow(std::vector<PracticeItem> problems, PracticeHooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window), hooks_(std::move(hooks))
 {
     setObjectName(QStringLiteral("practiceWindow"));
     setWindowTitle(QStringLiteral("練習 - Pelkano"));
@@ -246,14 +278,40 @@ PracticeWindow::PracticeWindow(std::vector<LongDivision> problems, MakeProblems 
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(pages_);
 
-    // The working page: heading, figure and pad side by side, the status line.
+    // The working page: heading, name and level; figure and pad side by side; the status line.
     auto* work = new QWidget(pages_);
     auto* workLayout = new QVBoxLayout(work);
+    auto* top = new QHBoxLayout;
     heading_ = new QLabel(work);
     heading_->setObjectName(QStringLiteral("practiceHeading"));
-    workLayout->addWidget(heading_);
+    top->addWidget(heading_);
+    top->addStretch(1);
+    top->addWidget(new QLabel(QStringLiteral("なまえ"), work));
+    name_ = new QLineEdit(work);
+    name_->setObjectName(QStringLiteral("practiceName"));
+    name_->setPlaceholderText(QStringLiteral("（なくてもよい）"));
+    name_->setMaxLength(40);
+    name_->setToolTip(QStringLiteral("結果に書く名前。書いたら Enter キーで問題にもどります"));
+    top->addWidget(name_);
+    top->addSpacing(16);
+    top->addWidget(new QLabel(QStringLiteral("やり方"), work));
+    levelGuided_ = new QRadioButton(QString::fromUtf8(levelName(PracticeLevel::Guided)), work);
+    levelGuided_->setObjectName(QStringLiteral("levelGuided"));
+    levelGuided_->setToolTip(QStringLiteral("書くますと商の位置を示し、1けたずつたしかめる"));
+    levelAlone_ = new QRadioButton(QString::fromUtf8(levelName(PracticeLevel::Alone)), work);
+    levelAlone_->setObjectName(QStringLiteral("levelAlone"));
+    levelAlone_->setToolTip(QStringLiteral("商の位置も数のけた数も自分で決める"));
+    auto* levels = new QButtonGroup(this);
+    for (QRadioButton* b : {levelGuided_, levelAlone_}) {
+        b->setFocusPolicy(Qt::NoFocus);  // the keys stay with the figure
+        levels->addButton(b);
+        top->addWidget(b);
+    }
+    workLayout->addLayout(top);
+
     auto* middle = new QHBoxLayout;
     board_ = new PracticeBoard(work);
+    connect(board_, &PracticeBoard::tapped, this, [this](int row, int column) { tap({row, column}); });
     middle->addWidget(board_, 0, Qt::AlignTop);
     auto* pad = new QGridLayout;
     for (int d = 1; d <= 9; ++d) {
@@ -277,7 +335,8 @@ PracticeWindow::PracticeWindow(std::vector<LongDivision> problems, MakeProblems 
     QPushButton* enter = padKey(work, QStringLiteral("たしかめる"), "keyEnter", QStringLiteral("この行の答えをたしかめる"));
     connect(enter, &QPushButton::clicked, this, &PracticeWindow::pressEnter);
     pad->addWidget(enter, 4, 1, 1, 2);
-    btnHint_ = padKey(work, QStringLiteral("ヒント"), "btnHint", QStringLiteral("次の数字を1つ教えてもらう（H キー）"));
+    btnHint_ = padKey(work, QStringLiteral("ヒント"), "btnHint",
+                      QStringLiteral("1回目は問いかけ、2回目は見るところ、3回目で数字を1つ教えてもらう（H キー）"));
     connect(btnHint_, &QPushButton::clicked, this, &PracticeWindow::pressHint);
     pad->addWidget(btnHint_, 5, 0, 1, 3);
     btnNext_ = padKey(work, QStringLiteral("次へ"), "btnNext", QStringLiteral("次の問題へ（Enter キー）"));
@@ -288,48 +347,102 @@ PracticeWindow::PracticeWindow(std::vector<LongDivision> problems, MakeProblems 
     workLayout->addLayout(middle);
     status_ = new QLabel(work);
     status_->setObjectName(QStringLiteral("practiceStatus"));
-    status_->setMinimumHeight(28);
+    status_->setWordWrap(true);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setMinimumHeight(3 * status_->fontMetrics().lineSpacing() + 4);
     workLayout->addWidget(status_);
     pages_->addWidget(work);
 
-    // The summary page.
+    // The summary page: the round's totals, every problem of the run, the stumbling points.
     auto* end = new QWidget(pages_);
     auto* endLayout = new QVBoxLayout(end);
     summary_ = new QLabel(end);
     summary_->setObjectName(QStringLiteral("practiceSummary"));
     QFont large = summary_->font();
-    large.setPixelSize(22);
+    large.setPixelSize(20);
     summary_->setFont(large);
-    endLayout->addStretch(1);
-    endLayout->addWidget(summary_, 0, Qt::AlignCenter);
-    endLayout->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    btnAgain_ = new QPushButton(QStringLiteral("もう一度"), end);
-    btnAgain_->setObjectName(QStringLiteral("btnAgain"));
-    btnAgain_->setToolTip(QStringLiteral("新しい問題で練習する"));
-    btnClose_ = new QPushButton(QStringLiteral("閉じる"), end);
-    btnClose_->setObjectName(QStringLiteral("btnClosePractice"));
-    for (QPushButton* b : {btnAgain_, btnClose_}) {
-        b->setAutoDefault(true);  // Enter presses the button that has the focus
-        b->setMinimumSize(120, 40);
-        buttons->addWidget(b);
-    }
-    connect(btnAgain_, &QPushButton::clicked, this, &PracticeWindow::again);
-    connect(btnClose_, &QPushButton::clicked, this, &QWidget::close);
-    endLayout->addLayout(buttons);
+    endLayout->addWidget(summary_);
+    results_ = new QTableWidget(end);
+    results_->setObjectName(QStringLiteral("practiceResults"));
+    results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    results_->setSelectionMode(QAbstractItemView::NoSelection);
+    results_->setFocusPolicy(Qt::NoFocus);
+    results_->verticalHeader()->hide();
+    QStringList headings;
+    for (const std::string& h : resultHeadings())
+        headings << qs(h);
+    results_->setColumnCount(static_cast<int>(headings.size()));
+    results_->setHorizontalHeaderLabels(headings);
+    results_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    results_->horizontalHeader()->setStretchLastSection(true);
+    endLayout->addWidget(results_, 1);
+    stumbles_ = new QLabel(end);
+    stumbles_->setObjectName(QStringLiteral("practiceStumbles"));
+    stumbles_->setFont(large);
+    stumbles_->setWordWrap(true);
+    endLayout->addWidget(stumbles_);
+    auto* again = new QHBoxLayout;
+    btnAgain_ = summaryButton(end, QStringLiteral("もう一度"), "btnAgain", QStringLiteral("新しい問題で練習する"));
+    btnRetryMissed_ = summaryButton(end, QStringLiteral("まちがえた問題をもう一度"), "btnRetryMissed",
+                                    QStringLiteral("まちがいやヒントのあった問題を、もう一度練習する"));
+    btnWeakSheet_ = summaryButton(end, QStringLiteral("にがてプリント"), "btnWeakSheet",
+                                  QStringLiteral("まちがえた問題の型で、新しいプリントをプレビューする"));
+    for (QPushButton* b : {btnAgain_, btnRetryMissed_, btnWeakSheet_})
+        again->addWidget(b);
+    endLayout->addLayout(again);
+    auto* keep = new QHBoxLayout;
+    btnSaveCsv_ = summaryButton(end, QStringLiteral("CSVで保存…"), "btnSaveCsv",
+                                QStringLiteral("結果を表計算ソフトで開けるファイルに保存する"));
+    btnPrintResults_ = summaryButton(end, QStringLiteral("結果を印刷…"), "btnPrintResults",
+                                     QStringLiteral("結果を1枚の用紙に印刷する"));
+    btnClose_ = summaryButton(end, QStringLiteral("閉じる"), "btnClosePractice", QStringLiteral("練習を終わる"));
+    for (QPushButton* b : {btnSaveCsv_, btnPrintResults_, btnClose_})
+        keep->addWidget(b);
+    endLayout->addLayout(keep);
     pages_->addWidget(end);
 
-    start(std::move(problems));
+    connect(btnAgain_, &QPushButton::clicked, this, &PracticeWindow::again);
+    connect(btnRetryMissed_, &QPushButton::clicked, this, &PracticeWindow::retryMissed);
+    connect(btnWeakSheet_, &QPushButton::clicked, this, [this] {
+        if (hooks_.weakSheet)
+            hooks_.weakSheet(session_->weakTypes());
+    });
+    connect(btnSaveCsv_, &QPushButton::clicked, this, &PracticeWindow::saveCsvClick);
+    connect(btnPrintResults_, &QPushButton::clicked, this, [this] {
+        if (hooks_.printPage)
+            hooks_.printPage(this, [this](DrawingSurface& surface, int width, int height, int) {
+                drawResults(surface, width, height);
+            });
+    });
+    connect(btnClose_, &QPushButton::clicked, this, &QWidget::close);
+
+    const PracticeLevel level = savedLevel();
+    (level == PracticeLevel::Alone ? levelAlone_ : levelGuided_)->setChecked(true);
+    session_ = std::make_unique<PracticeSession>(std::vector<PracticeItem>{}, level, now());
+    connect(levelGuided_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setLevel(PracticeLevel::Guided);
+    });
+    connect(levelAlone_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setLevel(PracticeLevel::Alone);
+    });
+    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) { session_->setName(text.toStdString()); });
+    connect(name_, &QLineEdit::returnPressed, this, [this] { setFocus(); });
+
+    startRound(std::move(problems));
 }
 
 PracticeWindow::~PracticeWindow() = default;
 
-void PracticeWindow::start(std::vector<LongDivision> problems)
+void PracticeWindow::startRound(std::vector<PracticeItem> problems)
 {
-    board_->fitTo(problems);
+    problems = workableItems(std::move(problems));
+    if (problems.empty())
+        return;
     board_->setProblem(nullptr);
-    session_ = std::make_unique<PracticeSession>(std::move(problems));
-    clock_.start();
+    board_->fitTo(problems);
+    session_->startRound(std::move(problems), now());
     showProblem();
 }
 
@@ -341,119 +454,166 @@ bool PracticeWindow::showingSummary() const
 void PracticeWindow::showProblem()
 {
     pages_->setCurrentIndex(0);
-    board_->setProblem(&session_->problem());
+    board_->setProblem(session_->empty() ? nullptr : &session_->problem());
     heading_->setText(QStringLiteral("問題 %1 / %2").arg(session_->index() + 1).arg(session_->count()));
     setFocus();
-    refresh(prompt());
+    refresh();
 }
 
-QString PracticeWindow::prompt() const
+void PracticeWindow::refresh()
 {
-    const PracticeProblem& p = session_->problem();
-    if (p.finished())
-        return session_->lastProblem() ? QStringLiteral("できました！ Enter キーで結果を見ましょう。")
-                                       : QStringLiteral("できました！ Enter キーで次の問題へ進みましょう。");
-    switch (p.rows()[p.current()].kind) {
-    case PracticeRow::Kind::Quotient:
-        return QStringLiteral("商をたてましょう。");
-    case PracticeRow::Kind::Product:
-        return QStringLiteral("かけ算の答えを書きましょう。");
-    case PracticeRow::Kind::Difference:
-        return QStringLiteral("ひき算をして、次の数字をおろしましょう。");
-    case PracticeRow::Kind::Remainder:
-        break;
-    }
-    return QStringLiteral("ひき算をして、あまりを書きましょう。");
-}
-
-void PracticeWindow::refresh(const QString& status)
-{
-    status_->setText(status);
+    if (session_->empty())
+        return;
+    status_->setText(qs(session_->message()));
     const bool finished = session_->problem().finished();
     btnNext_->setEnabled(finished);
     btnHint_->setEnabled(!finished);
     board_->update();
 }
 
-void PracticeWindow::afterCheck(PracticeProblem::Check result)
+void PracticeWindow::setLevel(PracticeLevel level)
 {
-    refresh(result == PracticeProblem::Check::Wrong ? QStringLiteral("赤い数字がちがいます。なおしましょう。") : prompt());
+    QSettings().setValue(QLatin1String(kPracticeLevelKey), QLatin1String(levelKey(level)));
+    QRadioButton* button = level == PracticeLevel::Alone ? levelAlone_ : levelGuided_;
+    if (!button->isChecked())
+        button->setChecked(true);  // comes back here through its signal
+    if (session_->level() == level)
+        return;
+    session_->setLevel(level);
+    if (!showingSummary())
+        refresh();
 }
 
 void PracticeWindow::pressDigit(int digit)
 {
-    if (!showingSummary())
-        afterCheck(session_->problem().type(digit));
+    if (showingSummary())
+        return;
+    session_->typeDigit(digit, now());
+    refresh();
 }
 
 void PracticeWindow::pressBackspace()
 {
     if (showingSummary())
         return;
-    session_->problem().backspace();
-    refresh(prompt());
+    session_->backspace();
+    refresh();
 }
 
 void PracticeWindow::pressLeft()
 {
     if (showingSummary())
         return;
-    session_->problem().moveLeft();
-    board_->update();
+    session_->moveLeft();
+    refresh();
 }
 
 void PracticeWindow::pressRight()
 {
     if (showingSummary())
         return;
-    session_->problem().moveRight();
-    board_->update();
+    session_->moveRight();
+    refresh();
+}
+
+void PracticeWindow::tap(const PracticeProblem::Place& place)
+{
+    if (showingSummary())
+        return;
+    session_->tap(place);
+    setFocus();
+    refresh();
 }
 
 void PracticeWindow::pressEnter()
 {
     if (showingSummary())
         return;
-    PracticeProblem& p = session_->problem();
-    if (p.finished()) {
-        if (session_->next())
-            showProblem();
-        else
-            showSummary();
-        return;
-    }
-    const PracticeProblem::Check result = p.check();
-    if (result == PracticeProblem::Check::Incomplete)
-        refresh(QStringLiteral("まだ書いていないますがあります。"));
+    const std::size_t before = session_->index();
+    session_->enter(now());
+    if (session_->roundOver())
+        showSummary();
+    else if (session_->index() != before)
+        showProblem();
     else
-        afterCheck(result);
+        refresh();
 }
 
 void PracticeWindow::pressHint()
 {
-    if (!showingSummary())
-        afterCheck(session_->problem().hint());
+    if (showingSummary())
+        return;
+    session_->hint(now());
+    refresh();
 }
 
 void PracticeWindow::showSummary()
 {
-    summary_->setText(QStringLiteral("練習の結果\n\n"
-                                     "1回で正解した問題（ヒントなし）：%1 / %2 問\n"
-                                     "ヒントを使った回数：%3 回\n"
-                                     "かかった時間：%4")
-                          .arg(session_->rightFirstTime())
-                          .arg(session_->count())
-                          .arg(session_->hints())
-                          .arg(duration(clock_.elapsed())));
+    summary_->setText(QStringLiteral("練習の結果\n\n") + qs(roundSummary(*session_)));
+    const std::vector<ProblemResult>& results = session_->results();
+    results_->setRowCount(static_cast<int>(results.size()));
+    for (std::size_t r = 0; r < results.size(); ++r) {
+        const std::vector<std::string> cells = resultCells(results[r]);
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            results_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(qs(cells[c])));
+    }
+    results_->scrollToBottom();
+    stumbles_->setText(QStringLiteral("つまずき：") + qs(stumblesText(session_->stumbles())));
+    btnAgain_->setEnabled(static_cast<bool>(hooks_.makeMore));
+    btnRetryMissed_->setEnabled(!session_->missed().empty());
+    btnWeakSheet_->setEnabled(hooks_.weakSheet && !session_->weakTypes().empty());
+    btnPrintResults_->setEnabled(static_cast<bool>(hooks_.printPage));
     pages_->setCurrentIndex(1);
-    btnAgain_->setFocus();
+    (btnRetryMissed_->isEnabled() ? btnRetryMissed_ : btnAgain_)->setFocus();
 }
 
 void PracticeWindow::again()
 {
-    std::vector<LongDivision> problems = makeMore_ ? makeMore_() : std::vector<LongDivision>{};
-    if (!problems.empty())
-        start(std::move(problems));
+    if (hooks_.makeMore)
+        startRound(hooks_.makeMore());
+}
+
+void PracticeWindow::retryMissed()
+{
+    startRound(session_->missed());
+}
+
+QString PracticeWindow::saveCsv(const QString& path) const
+{
+    const std::string csv = resultsCsv(*session_, utcOffsetMinutes());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()))
+        return file.errorString();
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+void PracticeWindow::saveCsvClick()
+{
+    // A file name from the pupil's name and the day, without the characters file names refuse.
+    QString name = name_->text().trimmed();
+    for (const QChar c : QStringLiteral("/\\:*?\"<>|"))
+        name.replace(c, u'_');
+    const QString file = QStringLiteral("練習の結果%1-%2.csv")
+                             .arg(name.isEmpty() ? QString() : QStringLiteral("-") + name,
+                                  QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("結果をCSVで保存"), QDir(folder).filePath(file),
+                                                      QStringLiteral("CSV ファイル (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString error = saveCsv(path);
+    if (!error.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Pelkano"),
+                             QStringLiteral("ファイル '%1' を保存できませんでした。\n%2").arg(QDir::toNativeSeparators(path), error));
+}
+
+void PracticeWindow::drawResults(DrawingSurface& surface, int width, int height) const
+{
+    drawResultsPage(surface, width, height, *session_, utcOffsetMinutes());
 }
 
 void PracticeWindow::keyPressEvent(QKeyEvent* event)

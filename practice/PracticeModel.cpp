@@ -1,128 +1,295 @@
 #include "PracticeModel.h"
 
-#include <stdexcept>
+#include <algorithm>
+#include <numeric>
 
 namespace pelkano {
 
 namespace {
 
-PracticeRow::Kind kindOf(WorkingKind kind)
+std::string str(long long n)
 {
-    switch (kind) {
-    case WorkingKind::Product:
-        return PracticeRow::Kind::Product;
-    case WorkingKind::Difference:
-        return PracticeRow::Kind::Difference;
-    case WorkingKind::Remainder:
-        break;
-    }
-    return PracticeRow::Kind::Remainder;
+    return std::to_string(n);
 }
+
+// The digits joined for reading aloud: "6", "6 と 5".
+std::string joined(const std::string& digits)
+{
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0)
+            text += " と ";
+        text += digits[i];
+    }
+    return text;
+}
+
+// A typed number as it is set down: no leading zeros ("0" stays).
+std::string withoutLeadingZeros(const std::string& digits)
+{
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return digits.empty() ? digits : std::string("0");
+    return digits.substr(first);
+}
+
+constexpr int kMaxDigits = 9;
 
 }  // namespace
 
-std::vector<PracticeRow> practiceRows(const LongDivision& working)
+PracticeProblem::PracticeProblem(LongDivision working, PracticeLevel level)
+    : working_(std::move(working)),
+      level_(level),
+      rows_(practiceRows(working_)),
+      dividend_(std::to_string(working_.dividend)),
+      divisorDigits_(digitCount(working_.divisor))
 {
-    std::vector<PracticeRow> rows;
-    std::size_t line = 0;
-    for (std::size_t i = 0; i < working.steps.size(); ++i) {
-        const DivisionStep& step = working.steps[i];
-        rows.push_back({PracticeRow::Kind::Quotient, 0, step.lastDigit, std::to_string(step.quotientDigit)});
-        for (; line < working.lines.size() && working.lines[line].step == static_cast<int>(i); ++line) {
-            const WorkingLine& l = working.lines[line];
-            const std::string digits = std::to_string(l.value);
-            rows.push_back({kindOf(l.kind), l.row, l.lastDigit - static_cast<int>(digits.size()) + 1, digits});
-        }
-    }
-    return rows;
+    openRow();
 }
 
-PracticeProblem::PracticeProblem(LongDivision working)
-    : working_(std::move(working)), rows_(practiceRows(working_))
+void PracticeProblem::restart(PracticeLevel level)
 {
-    if (!rows_.empty()) {
-        typed_.assign(static_cast<std::size_t>(rows_.front().cells()), ' ');
-        wrong_.assign(typed_.size(), false);
+    level_ = level;
+    written_.clear();
+    stale_.clear();
+    current_ = 0;
+    diagnosis_.reset();
+    say_ = Say::Prompt;
+    openRow();
+}
+
+void PracticeProblem::openRow()
+{
+    typed_.clear();
+    wrongCells_.clear();
+    wrongEntry_ = false;
+    cursor_ = 0;
+    hintStage_ = 0;
+    pointed_.clear();
+    if (finished())
+        return;
+    if (level_ == PracticeLevel::Guided) {
+        typed_.assign(static_cast<std::size_t>(rows_[current_].cells()), ' ');
+        wrongCells_.assign(typed_.size(), false);
+    } else if (rows_[current_].kind == PracticeRow::Kind::Quotient) {
+        cursor_ = minColumn();
+        typedColumn_ = cursor_;
     }
+}
+
+int PracticeProblem::minColumn() const
+{
+    if (finished() || rows_[current_].step == 0)
+        return 0;
+    // Later quotient digits stand right of the ones written.
+    for (std::size_t i = current_; i-- > 0;)
+        if (rows_[i].kind == PracticeRow::Kind::Quotient)
+            return written_[i].column + 1;
+    return 0;
+}
+
+int PracticeProblem::cursor() const
+{
+    if (finished())
+        return 0;
+    if (level_ == PracticeLevel::Alone)
+        return rows_[current_].kind == PracticeRow::Kind::Quotient ? cursor_ - minColumn() : 0;
+    return cursor_;
 }
 
 char PracticeProblem::digit(std::size_t row, int cell) const
 {
-    if (row >= rows_.size() || cell < 0 || cell >= rows_[row].cells())
+    if (cell < 0)
         return ' ';
+    const auto at = static_cast<std::size_t>(cell);
     if (row < current_)
-        return rows_[row].answer[static_cast<std::size_t>(cell)];
-    if (row == current_)
-        return typed_[static_cast<std::size_t>(cell)];
+        return at < written_[row].digits.size() ? written_[row].digits[at] : ' ';
+    if (row == current_ && !finished())
+        return at < typed_.size() ? typed_[at] : ' ';
     return ' ';
 }
 
 bool PracticeProblem::wrong(std::size_t row, int cell) const
 {
-    return row == current_ && cell >= 0 && cell < static_cast<int>(wrong_.size()) && wrong_[static_cast<std::size_t>(cell)];
+    if (row != current_ || finished() || cell < 0)
+        return false;
+    if (level_ == PracticeLevel::Alone)
+        return wrongEntry_ && static_cast<std::size_t>(cell) < typed_.size();
+    return static_cast<std::size_t>(cell) < wrongCells_.size() && wrongCells_[static_cast<std::size_t>(cell)];
+}
+
+int PracticeProblem::hints() const
+{
+    return std::accumulate(hints_.begin(), hints_.end(), 0);
+}
+
+int PracticeProblem::mistakes() const
+{
+    return std::accumulate(mistakes_.begin(), mistakes_.end(), 0);
 }
 
 PracticeProblem::Check PracticeProblem::type(int digit)
 {
     if (finished() || digit < 0 || digit > 9)
         return Check::Incomplete;
-    const auto at = static_cast<std::size_t>(cursor_);
-    typed_[at] = static_cast<char>('0' + digit);
-    wrong_[at] = false;
-    if (cursor_ + 1 < rows_[current_].cells())
-        ++cursor_;
-    return checkIfComplete();
+    if (say_ == Say::Incomplete)
+        say_ = Say::Prompt;
+    const char c = static_cast<char>('0' + digit);
+    const PracticeRow& row = rows_[current_];
+    if (level_ == PracticeLevel::Guided) {
+        const auto at = static_cast<std::size_t>(cursor_);
+        typed_[at] = c;
+        wrongCells_[at] = false;
+        if (cursor_ + 1 < row.cells())
+            ++cursor_;
+        return typed_.find(' ') == std::string::npos ? check() : Check::Incomplete;
+    }
+    if (row.kind == PracticeRow::Kind::Quotient) {
+        typed_.assign(1, c);
+        typedColumn_ = cursor_;
+        wrongEntry_ = false;
+        stale_.clear();  // the step is worked again from its new digit
+        return check();
+    }
+    if (wrongEntry_) {
+        typed_.clear();  // a number found wrong is written again
+        wrongEntry_ = false;
+    }
+    const int width = std::min(row.lastDigit + 1, kMaxDigits);
+    if (static_cast<int>(typed_.size()) < width)
+        typed_ += c;
+    return static_cast<int>(typed_.size()) >= width ? check() : Check::Incomplete;
 }
 
 void PracticeProblem::backspace()
 {
     if (finished())
         return;
+    if (level_ == PracticeLevel::Alone) {
+        wrongEntry_ = false;
+        if (!typed_.empty())
+            typed_.pop_back();
+        return;
+    }
     if (typed_[static_cast<std::size_t>(cursor_)] == ' ' && cursor_ > 0)
         --cursor_;
     const auto at = static_cast<std::size_t>(cursor_);
     typed_[at] = ' ';
-    wrong_[at] = false;
+    wrongCells_[at] = false;
 }
 
 void PracticeProblem::moveLeft()
 {
-    if (!finished() && cursor_ > 0)
-        --cursor_;
+    if (finished())
+        return;
+    if (level_ == PracticeLevel::Guided || rows_[current_].kind == PracticeRow::Kind::Quotient)
+        if (cursor_ > (level_ == PracticeLevel::Guided ? 0 : minColumn()))
+            --cursor_;
 }
 
 void PracticeProblem::moveRight()
 {
-    if (!finished() && cursor_ + 1 < rows_[current_].cells())
+    if (finished())
+        return;
+    if (level_ == PracticeLevel::Guided) {
+        if (cursor_ + 1 < rows_[current_].cells())
+            ++cursor_;
+    } else if (rows_[current_].kind == PracticeRow::Kind::Quotient && cursor_ + 1 < dividendDigits()) {
         ++cursor_;
+    }
 }
 
-PracticeProblem::Check PracticeProblem::checkIfComplete()
+bool PracticeProblem::tap(const Place& place)
 {
-    return typed_.find(' ') == std::string::npos ? check() : Check::Incomplete;
+    if (finished())
+        return false;
+    const std::vector<Place> open = openCells();
+    const auto found = std::find(open.begin(), open.end(), place);
+    if (found == open.end())
+        return false;
+    if (level_ == PracticeLevel::Guided)
+        cursor_ = static_cast<int>(found - open.begin());
+    else if (rows_[current_].kind == PracticeRow::Kind::Quotient)
+        cursor_ = place.column - divisorDigits_ - 1;
+    return true;
+}
+
+RowJudge PracticeProblem::judgeUpToOpenRow() const
+{
+    RowJudge judge(working_, rows_, level_);
+    for (const WrittenRow& w : written_)
+        judge.take(w);
+    return judge;
+}
+
+WrittenRow PracticeProblem::entry() const
+{
+    const PracticeRow& row = rows_[current_];
+    if (level_ == PracticeLevel::Guided)
+        return {typed_.find_first_not_of(' ') == std::string::npos ? std::string() : typed_, row.lastDigit};
+    if (row.kind == PracticeRow::Kind::Quotient)
+        return {typed_, typed_.empty() ? cursor_ : typedColumn_};
+    return {withoutLeadingZeros(typed_), row.lastDigit};
 }
 
 PracticeProblem::Check PracticeProblem::check()
 {
-    if (finished() || typed_.find(' ') != std::string::npos)
+    if (finished())
         return Check::Incomplete;
-    const std::string& answer = rows_[current_].answer;
-    if (typed_ == answer) {
+    const PracticeRow& row = rows_[current_];
+    const WrittenRow written = entry();
+    // A guided row is checked once every cell is filled; an empty one only says something where a
+    // 0 or the remainder is missing.
+    const bool partlyTyped = level_ == PracticeLevel::Guided && !written.digits.empty() &&
+                             typed_.find(' ') != std::string::npos;
+    RowJudge judge = judgeUpToOpenRow();
+    std::optional<Diagnosis> found;
+    if (!partlyTyped)
+        found = judge.take(written);
+    if (partlyTyped || judge.index() == current_) {
+        say_ = Say::Incomplete;
+        return Check::Incomplete;
+    }
+    if (!found && level_ == PracticeLevel::Guided && written.digits != row.answer)
+        found = Diagnosis{MistakeKind::Other, current_, current_,
+                          written.digits + " ではなく、ちがう数になります。もう一度計算しましょう。"};
+    if (!found) {
+        written_.push_back(written);
         ++current_;
-        cursor_ = 0;
-        const std::size_t cells = finished() ? 0 : static_cast<std::size_t>(rows_[current_].cells());
-        typed_.assign(cells, ' ');
-        wrong_.assign(cells, false);
+        diagnosis_.reset();
+        say_ = Say::Prompt;
+        stale_.clear();
+        openRow();
         return Check::Right;
     }
-    ++mistakes_;
-    bool first = true;
-    for (std::size_t i = 0; i < answer.size(); ++i) {
-        wrong_[i] = typed_[i] != answer[i];
-        if (wrong_[i] && first) {
-            cursor_ = static_cast<int>(i);
-            first = false;
+    ++mistakes_[static_cast<std::size_t>(found->kind)];
+    diagnosis_ = found;
+    say_ = Say::Diagnosis;
+    if (found->row < current_) {
+        // A quotient digit shown wrong by the rows after it: it opens again, they wait, shown wrong.
+        stale_.assign(written_.begin() + static_cast<std::ptrdiff_t>(found->row) + 1, written_.end());
+        stale_.push_back(written);
+        const WrittenRow quotient = written_[found->row];
+        written_.resize(found->row);
+        current_ = found->row;
+        openRow();
+        typed_ = quotient.digits;
+        typedColumn_ = quotient.column;
+        cursor_ = quotient.column;
+        wrongEntry_ = true;
+        return Check::Wrong;
+    }
+    if (level_ == PracticeLevel::Guided) {
+        bool first = true;
+        for (std::size_t i = 0; i < row.answer.size(); ++i) {
+            wrongCells_[i] = typed_[i] != ' ' && typed_[i] != row.answer[i];
+            if (wrongCells_[i] && first) {
+                cursor_ = static_cast<int>(i);
+                first = false;
+            }
         }
+    } else {
+        wrongEntry_ = !typed_.empty();
     }
     return Check::Wrong;
 }
@@ -131,54 +298,349 @@ PracticeProblem::Check PracticeProblem::hint()
 {
     if (finished())
         return Check::Incomplete;
-    const std::string& answer = rows_[current_].answer;
-    for (std::size_t i = 0; i < answer.size(); ++i) {
-        if (typed_[i] != answer[i]) {
-            cursor_ = static_cast<int>(i);
-            ++hints_;
-            return type(answer[i] - '0');
-        }
+    const int stage = std::min(hintStage_, kHintSteps - 1);
+    ++hints_[static_cast<std::size_t>(stage)];
+    ++hintStage_;
+    const RowJudge judge = judgeUpToOpenRow();
+    if (stage == static_cast<int>(HintStep::Ask)) {
+        hintText_ = question(judge);
+        pointed_.clear();
+        say_ = Say::Hint;
+        return Check::Incomplete;
     }
-    return check();
+    if (stage == static_cast<int>(HintStep::Point)) {
+        pointed_.clear();
+        hintText_ = pointer(judge, pointed_);
+        say_ = Say::Hint;
+        return Check::Incomplete;
+    }
+    pointed_.clear();
+    say_ = Say::Prompt;
+    const PracticeRow& row = rows_[current_];
+    if (level_ == PracticeLevel::Guided) {
+        const std::string& answer = row.answer;
+        for (std::size_t i = 0; i < answer.size(); ++i) {
+            if (typed_[i] != answer[i]) {
+                cursor_ = static_cast<int>(i);
+                return type(answer[i] - '0');
+            }
+        }
+        return check();
+    }
+    const long long expected = judge.expected();
+    if (row.kind == PracticeRow::Kind::Quotient) {
+        cursor_ = judge.quotientColumn();
+        return type(static_cast<int>(expected));
+    }
+    const std::string answer = str(expected);
+    if (wrongEntry_) {
+        typed_.clear();
+        wrongEntry_ = false;
+    }
+    std::size_t same = 0;
+    while (same < typed_.size() && same < answer.size() && typed_[same] == answer[same])
+        ++same;
+    typed_.resize(same);
+    if (typed_.size() < answer.size())
+        typed_ += answer[typed_.size()];
+    return typed_ == answer ? check() : Check::Incomplete;
+}
+
+std::string PracticeProblem::prompt() const
+{
+    const PracticeRow& row = rows_[current_];
+    const bool alone = level_ == PracticeLevel::Alone;
+    switch (row.kind) {
+    case PracticeRow::Kind::Quotient:
+        if (alone && row.step == 0 && dividendDigits() > 1)
+            return "商をたてる位置を ←→ で選んで、商を書きましょう。";
+        return "商をたてましょう。";
+    case PracticeRow::Kind::Product:
+        return alone ? "かけ算の答えを書いて、Enter キーを押しましょう。" : "かけ算の答えを書きましょう。";
+    case PracticeRow::Kind::Difference:
+        return alone ? "ひき算をして次の数字をおろし、Enter キーを押しましょう。" : "ひき算をして、次の数字をおろしましょう。";
+    case PracticeRow::Kind::Remainder:
+        break;
+    }
+    return alone ? "ひき算をして、あまりを書いたら Enter キーを押しましょう。" : "ひき算をして、あまりを書きましょう。";
+}
+
+std::string PracticeProblem::message() const
+{
+    if (finished())
+        return "できました！";
+    switch (say_) {
+    case Say::Diagnosis:
+        return diagnosis_ ? diagnosis_->message : prompt();
+    case Say::Hint:
+        return hintText_;
+    case Say::Incomplete:
+        if (level_ == PracticeLevel::Guided)
+            return "まだ書いていないますがあります。";
+        return rows_[current_].kind == PracticeRow::Kind::Quotient ? "商の数字を書きましょう。"
+                                                                    : "数を書いてから Enter キーを押しましょう。";
+    case Say::Prompt:
+        break;
+    }
+    return prompt();
+}
+
+std::string PracticeProblem::question(const RowJudge& judge) const
+{
+    const PracticeRow& row = rows_[current_];
+    const PupilNumbers& n = judge.numbers();
+    const std::string d = str(working_.divisor);
+    switch (row.kind) {
+    case PracticeRow::Kind::Quotient:
+        if (level_ == PracticeLevel::Alone && row.step == 0 && dividendDigits() > 1)
+            return "商はどの数字の上からたつかな？ " + dividend_.substr(0, 1) + " の中に " + d + " は入るかな？";
+        return str(judge.nextPartial()) + "の中に" + d + "はいくつ？";
+    case PracticeRow::Kind::Product:
+        return str(std::max(n.quotient, 0)) + "×" + d + "は？";
+    case PracticeRow::Kind::Difference:
+    case PracticeRow::Kind::Remainder:
+        break;
+    }
+    std::string brought = n.brought;
+    if (row.kind == PracticeRow::Kind::Difference)
+        brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
+    std::string text = str(n.minuend) + "−" + str(n.subtrahend) + "は？";
+    if (!brought.empty())
+        text += " そのあと " + joined(brought) + " をおろします。";
+    return text;
+}
+
+void PracticeProblem::numberCells(std::size_t row, const std::string& digits, std::vector<Place>& cells) const
+{
+    const int last = rows_[row].lastDigit;
+    for (int i = 0; i < static_cast<int>(digits.size()); ++i)
+        cells.push_back({rows_[row].row, column(last - static_cast<int>(digits.size()) + 1 + i)});
+}
+
+std::string PracticeProblem::pointer(const RowJudge& judge, std::vector<Place>& cells) const
+{
+    const PracticeRow& row = rows_[current_];
+    const PupilNumbers& n = judge.numbers();
+    const int d = working_.divisor;
+    const std::string ds = str(d);
+    const auto divisorCells = [&] {
+        for (int i = 0; i < divisorDigits_; ++i)
+            cells.push_back({1, i});
+    };
+    const auto dividendCells = [&](int from, int to) {
+        for (int i = from; i <= to; ++i)
+            cells.push_back({1, column(i)});
+    };
+    switch (row.kind) {
+    case PracticeRow::Kind::Quotient: {
+        const long long p = judge.nextPartial();
+        if (level_ == PracticeLevel::Alone && row.step == 0 && dividendDigits() > 1) {
+            dividendCells(0, row.lastDigit);
+            divisorCells();
+            cells.push_back({0, column(row.lastDigit)});
+            const std::string over = dividend_.substr(static_cast<std::size_t>(row.lastDigit), 1);
+            if (p < d)
+                return str(p) + " の中に " + ds + " は入らないので、商は " + over + " の上に 0 と書きます。";
+            return str(p) + " の中に " + ds + " は入るので、商は " + over + " の上にたちます。";
+        }
+        if (row.step == 0)
+            dividendCells(0, row.lastDigit);
+        else if (rows_[current_ - 1].kind == PracticeRow::Kind::Difference)
+            numberCells(current_ - 1, written_[current_ - 1].digits, cells);
+        else
+            dividendCells(row.lastDigit, row.lastDigit);
+        divisorCells();
+        if (p < d)
+            return str(p) + " と " + ds + " をくらべよう。";
+        if (d < 10)
+            return "九九の " + ds + " のだんで、" + str(p) + " をこえないいちばん大きい数をさがそう。";
+        long long head = p;
+        for (int i = 1; i < divisorDigits_; ++i)
+            head /= 10;
+        return str(head) + " の中に " + ds.substr(0, 1) + " はいくつかな？ それを見当の商にして、" + ds +
+               " をかけてたしかめよう。";
+    }
+    case PracticeRow::Kind::Product: {
+        for (std::size_t i = current_; i-- > 0;)
+            if (rows_[i].kind == PracticeRow::Kind::Quotient) {
+                cells.push_back({0, column(written_[i].column)});
+                break;
+            }
+        divisorCells();
+        const std::string q = str(std::max(n.quotient, 0));
+        return "商の " + q + " と わる数の " + ds + " をかけます。" +
+               (d < 10 ? "九九で考えよう。" : "一の位から順にかけよう。");
+    }
+    case PracticeRow::Kind::Difference:
+    case PracticeRow::Kind::Remainder:
+        break;
+    }
+    // The minuend, the product and the digits to bring down.
+    if (n.minuendRow)
+        numberCells(*n.minuendRow, written_[*n.minuendRow].digits, cells);
+    else if (n.productRow)
+        dividendCells(0, rows_[*n.productRow].lastDigit);
+    if (n.productRow)
+        numberCells(*n.productRow, written_[*n.productRow].digits, cells);
+    std::string brought = n.brought;
+    if (row.kind == PracticeRow::Kind::Difference)
+        brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
+    if (!brought.empty())
+        dividendCells(row.lastDigit - static_cast<int>(brought.size()) + 1, row.lastDigit);
+    std::string text = str(n.minuend) + " から " + str(n.subtrahend) +
+                       " をひきます。一の位から順にひいて、ひけないときは上の位から 1 くり下げよう。";
+    if (!brought.empty())
+        text += "ひいたら、わられる数の " + joined(brought) + " をおろします。";
+    if (row.kind == PracticeRow::Kind::Remainder)
+        text += "あまりは " + ds + " より小さくなります。";
+    return text;
+}
+
+void PracticeProblem::addEntry(std::vector<Cell>& cells, std::size_t row, const WrittenRow& written, Ink ink) const
+{
+    const PracticeRow& r = rows_[row];
+    if (r.kind == PracticeRow::Kind::Quotient) {
+        if (!written.digits.empty())
+            cells.push_back({{0, column(written.column)}, written.digits.front(), ink});
+        return;
+    }
+    const int n = static_cast<int>(written.digits.size());
+    for (int i = 0; i < n; ++i)
+        cells.push_back({{r.row, column(r.lastDigit - n + 1 + i)}, written.digits[static_cast<std::size_t>(i)], ink});
+}
+
+std::vector<PracticeProblem::Cell> PracticeProblem::shownCells() const
+{
+    std::vector<Cell> cells;
+    for (std::size_t r = 0; r < written_.size(); ++r)
+        addEntry(cells, r, written_[r], Ink::Done);
+    if (finished())
+        return cells;
+    const PracticeRow& open = rows_[current_];
+    if (level_ == PracticeLevel::Guided) {
+        for (int i = 0; i < open.cells(); ++i) {
+            const char c = typed_[static_cast<std::size_t>(i)];
+            if (c != ' ')
+                cells.push_back({{open.row, column(open.firstDigit + i)}, c,
+                                 wrongCells_[static_cast<std::size_t>(i)] ? Ink::Wrong : Ink::Typed});
+        }
+    } else {
+        addEntry(cells, current_, WrittenRow{typed_, typedColumn_}, wrongEntry_ ? Ink::Wrong : Ink::Typed);
+    }
+    for (std::size_t j = 0; j < stale_.size() && current_ + 1 + j < rows_.size(); ++j)
+        addEntry(cells, current_ + 1 + j, stale_[j], Ink::Wrong);
+    return cells;
+}
+
+std::vector<PracticeProblem::Place> PracticeProblem::openCells() const
+{
+    std::vector<Place> cells;
+    if (finished())
+        return cells;
+    const PracticeRow& open = rows_[current_];
+    if (level_ == PracticeLevel::Guided) {
+        for (int i = 0; i < open.cells(); ++i)
+            cells.push_back({open.row, column(open.firstDigit + i)});
+    } else if (open.kind == PracticeRow::Kind::Quotient) {
+        for (int i = minColumn(); i < dividendDigits(); ++i)
+            cells.push_back({0, column(i)});
+    } else {
+        for (int i = std::max(0, open.lastDigit + 1 - kMaxDigits); i <= open.lastDigit; ++i)
+            cells.push_back({open.row, column(i)});
+    }
+    return cells;
+}
+
+std::optional<PracticeProblem::Place> PracticeProblem::cursorPlace() const
+{
+    if (finished())
+        return std::nullopt;
+    const PracticeRow& open = rows_[current_];
+    if (level_ == PracticeLevel::Guided)
+        return Place{open.row, column(open.firstDigit + cursor_)};
+    if (open.kind == PracticeRow::Kind::Quotient)
+        return Place{0, column(cursor_)};
+    return Place{open.row, column(open.lastDigit)};
+}
+
+std::vector<int> PracticeProblem::underlinedRows() const
+{
+    std::vector<int> rows;
+    for (std::size_t r = 0; r < written_.size(); ++r)
+        if (rows_[r].kind == PracticeRow::Kind::Product)
+            rows.push_back(rows_[r].row);
+    return rows;
 }
 
 std::vector<std::string> PracticeProblem::picture() const
 {
     const std::string divisor = std::to_string(working_.divisor);
-    const std::string dividend = std::to_string(working_.dividend);
-    const std::size_t first = divisor.size() + 1;  // cell of the dividend's first digit
-    std::vector<std::string> lines(static_cast<std::size_t>(working_.rows()), std::string(first + dividend.size(), ' '));
-    lines[1] = divisor + ")" + dividend;
-    for (std::size_t r = 0; r < rows_.size(); ++r)
-        for (int c = 0; c < rows_[r].cells(); ++c)
-            lines[static_cast<std::size_t>(rows_[r].row)][first + static_cast<std::size_t>(rows_[r].firstDigit + c)] =
-                digit(r, c);
+    const std::size_t width = divisor.size() + 1 + dividend_.size();
+    std::vector<std::string> lines(static_cast<std::size_t>(working_.rows()), std::string(width, ' '));
+    lines[1] = divisor + ")" + dividend_;
+    for (const Cell& c : shownCells())
+        if (c.at.row >= 0 && c.at.row < static_cast<int>(lines.size()) && c.at.column >= 0 &&
+            c.at.column < static_cast<int>(width))
+            lines[static_cast<std::size_t>(c.at.row)][static_cast<std::size_t>(c.at.column)] = c.digit;
     return lines;
 }
 
-PracticeSession::PracticeSession(std::vector<LongDivision> problems)
+int ProblemResult::mistakeCount() const
 {
-    if (problems.empty())
-        throw std::invalid_argument("a practice needs at least one problem");
-    problems_.reserve(problems.size());
-    for (LongDivision& w : problems)
-        problems_.emplace_back(std::move(w));
+    return std::accumulate(mistakes.begin(), mistakes.end(), 0);
 }
 
-bool PracticeSession::next()
+int ProblemResult::hintCount() const
 {
-    if (lastProblem() || !problem().finished())
+    return std::accumulate(hints.begin(), hints.end(), 0);
+}
+
+std::vector<PracticeItem> workableItems(std::vector<PracticeItem> items)
+{
+    constexpr int kLargest = 999'999'999;
+    std::erase_if(items, [](const PracticeItem& i) {
+        return i.dividend < 0 || i.dividend > kLargest || i.divisor < 1 || i.divisor > kLargest;
+    });
+    return items;
+}
+
+PracticeSession::PracticeSession(std::vector<PracticeItem> items, PracticeLevel level, std::int64_t nowMs)
+    : level_(level)
+{
+    startRound(std::move(items), nowMs);
+}
+
+bool PracticeSession::startRound(std::vector<PracticeItem> items, std::int64_t nowMs)
+{
+    items = workableItems(std::move(items));
+    if (items.empty())
         return false;
-    ++index_;
+    if (!problems_.empty() || roundOver_)
+        ++round_;
+    items_ = std::move(items);
+    problems_.clear();
+    problems_.reserve(items_.size());
+    for (const PracticeItem& i : items_)
+        problems_.emplace_back(LongDivision::of(i.dividend, i.divisor), level_);
+    index_ = 0;
+    recorded_ = false;
+    roundOver_ = false;
+    roundStartMs_ = problemStartMs_ = lastInputMs_ = nowMs;
     return true;
+}
+
+void PracticeSession::setLevel(PracticeLevel level)
+{
+    level_ = level;
+    for (std::size_t i = index_; i < problems_.size(); ++i)
+        if (!problems_[i].finished())
+            problems_[i].restart(level);
 }
 
 int PracticeSession::rightFirstTime() const
 {
-    int n = 0;
-    for (const PracticeProblem& p : problems_)
-        n += p.rightFirstTime() ? 1 : 0;
-    return n;
+    return static_cast<int>(std::count_if(problems_.begin(), problems_.end(),
+                                          [](const PracticeProblem& p) { return p.rightFirstTime(); }));
 }
 
 int PracticeSession::hints() const
@@ -187,6 +649,124 @@ int PracticeSession::hints() const
     for (const PracticeProblem& p : problems_)
         n += p.hints();
     return n;
+}
+
+void PracticeSession::recordIfFinished(std::int64_t nowMs)
+{
+    lastInputMs_ = nowMs;
+    if (recorded_ || empty() || !problem().finished())
+        return;
+    const PracticeProblem& p = problem();
+    ProblemResult r;
+    r.item = item();
+    r.level = p.level();
+    r.round = round_;
+    r.mistakes = p.mistakeCounts();
+    r.hints = p.hintCounts();
+    r.startedMs = problemStartMs_;
+    r.finishedMs = nowMs;
+    results_.push_back(r);
+    recorded_ = true;
+}
+
+void PracticeSession::typeDigit(int digit, std::int64_t nowMs)
+{
+    if (empty() || roundOver_)
+        return;
+    problem().type(digit);
+    recordIfFinished(nowMs);
+}
+
+void PracticeSession::backspace()
+{
+    if (!empty() && !roundOver_)
+        problem().backspace();
+}
+
+void PracticeSession::moveLeft()
+{
+    if (!empty() && !roundOver_)
+        problem().moveLeft();
+}
+
+void PracticeSession::moveRight()
+{
+    if (!empty() && !roundOver_)
+        problem().moveRight();
+}
+
+void PracticeSession::tap(const PracticeProblem::Place& place)
+{
+    if (!empty() && !roundOver_)
+        problem().tap(place);
+}
+
+void PracticeSession::enter(std::int64_t nowMs)
+{
+    if (empty() || roundOver_)
+        return;
+    if (!problem().finished()) {
+        problem().check();
+        recordIfFinished(nowMs);
+        return;
+    }
+    lastInputMs_ = nowMs;
+    if (lastProblem()) {
+        roundOver_ = true;
+        return;
+    }
+    ++index_;
+    recorded_ = false;
+    problemStartMs_ = nowMs;
+}
+
+void PracticeSession::hint(std::int64_t nowMs)
+{
+    if (empty() || roundOver_)
+        return;
+    problem().hint();
+    recordIfFinished(nowMs);
+}
+
+std::string PracticeSession::message() const
+{
+    if (empty())
+        return "";
+    if (!problem().finished())
+        return problem().message();
+    return lastProblem() ? "できました！ Enter キーで結果を見ましょう。" : "できました！ Enter キーで次の問題へ進みましょう。";
+}
+
+std::vector<std::pair<MistakeKind, int>> PracticeSession::stumbles() const
+{
+    std::array<int, kMistakeKinds> totals{};
+    for (const ProblemResult& r : results_)
+        for (std::size_t k = 0; k < totals.size(); ++k)
+            totals[k] += r.mistakes[k];
+    std::vector<std::pair<MistakeKind, int>> list;
+    for (const MistakeKind kind : kAllMistakeKinds)
+        if (totals[static_cast<std::size_t>(kind)] > 0)
+            list.emplace_back(kind, totals[static_cast<std::size_t>(kind)]);
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    return list;
+}
+
+std::vector<PracticeItem> PracticeSession::missed() const
+{
+    std::vector<PracticeItem> items;
+    for (std::size_t i = 0; i < problems_.size(); ++i)
+        if (problems_[i].mistakes() > 0 || problems_[i].hints() > 0)
+            items.push_back(items_[i]);
+    return items;
+}
+
+std::vector<int> PracticeSession::weakTypes() const
+{
+    std::vector<int> types;
+    for (const ProblemResult& r : results_)
+        if (r.mistakeCount() > 0 && r.item.type > 0 && std::find(types.begin(), types.end(), r.item.type) == types.end())
+            types.push_back(r.item.type);
+    return types;
 }
 
 }  // namespace pelkano

@@ -1,103 +1,250 @@
 #pragma once
-// Working a long division on screen, digit by digit, in the order it is written by hand: each
+// Working a long division on screen, row by row, in the order it is written by hand: each
 // quotient digit, then the numbers its step sets down (product, difference with the next digit
-// brought down, final remainder). Everything the pupil must write comes from LongDivision; this
-// model only keeps what was typed, where the cursor is, and what was checked. No Qt.
+// brought down, final remainder). Everything the pupil must write comes from LongDivision; every
+// written row is judged by RowJudge against the pupil's own earlier rows. This model keeps what
+// was typed, where the cursor is, what was checked and counted, and what the status line says.
+//
+// Its interface is plain, for any front end: a problem in, keys and taps in, the state and UTF-8
+// messages out. No Qt, no exceptions, no clock: times come in from the caller, in milliseconds.
+#include "Diagnosis.h"
 #include "LongDivision.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pelkano {
 
-// One row to fill: a quotient digit (one cell of row 0) or one line of the working.
-struct PracticeRow {
-    enum class Kind { Quotient, Product, Difference, Remainder };
-    Kind kind = Kind::Quotient;
-    int row = 0;         // text row of the figure: 0 the quotient, 2 and down the working
-    int firstDigit = 0;  // dividend digit (from 0, left) the row's first cell stands under or over
-    std::string answer;  // the digits to write, left to right
-
-    int cells() const { return static_cast<int>(answer.size()); }
-};
-
-// The rows of a working in writing order.
-std::vector<PracticeRow> practiceRows(const LongDivision& working);
+// A hint first asks the step's question, then points at what to look at, then writes a digit.
+enum class HintStep { Ask = 0, Point = 1, Tell = 2 };
+inline constexpr int kHintSteps = 3;
 
 class PracticeProblem {
 public:
     enum class Check { Incomplete, Wrong, Right };
+    // How a digit is shown: checked right, typed and not yet checked, found wrong.
+    enum class Ink { Done, Typed, Wrong };
+    // A cell of the figure: text row, and column of picture() (the divisor's first digit is 0,
+    // the bracket follows it, then the dividend's digits).
+    struct Place {
+        int row = 0;
+        int column = 0;
+        friend bool operator==(const Place&, const Place&) = default;
+    };
+    struct Cell {
+        Place at;
+        char digit = ' ';
+        Ink ink = Ink::Typed;
+    };
 
-    explicit PracticeProblem(LongDivision working);
+    explicit PracticeProblem(LongDivision working, PracticeLevel level = PracticeLevel::Guided);
 
     const LongDivision& working() const { return working_; }
+    PracticeLevel level() const { return level_; }
     const std::vector<PracticeRow>& rows() const { return rows_; }
     // The open row; rows().size() once every row is right.
     std::size_t current() const { return current_; }
     bool finished() const { return current_ >= rows_.size(); }
-    int cursor() const { return cursor_; }  // cell of the open row
+    // The cursor's cell among openCells() (guided: the cell of the open row's answer).
+    int cursor() const;
 
-    // What stands in a cell: a digit character, or ' ' when empty. Rows before the open one hold
-    // their answers; rows after it are empty.
+    // The digit shown in cell `cell` of a row's entry, ' ' when empty. Rows before the open one
+    // hold what was accepted; the open row what is typed; rows after it are empty.
     char digit(std::size_t row, int cell) const;
-    // A digit the last check of the open row found wrong (and that was not changed since).
+    // A digit of the open row that its last check found wrong (and that was not changed since).
     bool wrong(std::size_t row, int cell) const;
 
-    // Keys. A digit fills the cursor's cell and moves on; the row is checked as soon as every
-    // cell holds a digit. Backspace clears the cursor's cell, or the one before it when empty.
-    // Nothing happens once the problem is finished.
+    // Keys. Guided: a digit fills the cursor's cell and moves on, and the row is checked as soon
+    // as every cell holds a digit; Backspace clears the cursor's cell, or the one before it when
+    // empty. Alone: a quotient digit is written over the cursor's dividend digit and checked at
+    // once; a number is typed whole (Backspace takes back its last digit) and checked with Enter,
+    // or when it reaches the row's left end. Nothing happens once the problem is finished.
     Check type(int digit);
     void backspace();
     void moveLeft();
     void moveRight();
-    // Enter: checks the open row. A right row is done and the next one opens at its first cell;
-    // a wrong one keeps its digits, marks the wrong ones and puts the cursor on the first of them.
+    // A tap on a cell of the open row puts the cursor there; false when the cell is not open.
+    bool tap(const Place& place);
+    // Enter: judges the open row. A right row is done and the next one opens. A wrong one is
+    // counted by its kind and keeps its digits, found wrong; the cursor goes to the first wrong
+    // cell. A quotient digit that its product or difference shows too large or too small opens
+    // again, its rows after it shown wrong until it is written again.
     Check check();
-    // Fills the first cell of the open row that does not hold its right digit, and counts it.
+    // The next step of the hint for the open row: ask, point, then write one digit (every press
+    // after the second writes one more).
     Check hint();
+    // Starts the problem again at a level: entries cleared, counts kept.
+    void restart(PracticeLevel level);
 
-    int hints() const { return hints_; }
-    int mistakes() const { return mistakes_; }  // checks that found a wrong digit
-    // Done with no wrong check and no hint.
-    bool rightFirstTime() const { return finished() && mistakes_ == 0 && hints_ == 0; }
+    int hints() const;
+    int hintsAt(HintStep step) const { return hints_[static_cast<std::size_t>(step)]; }
+    const std::array<int, kHintSteps>& hintCounts() const { return hints_; }
+    int mistakes() const;  // checks that found a mistake
+    int mistakesOf(MistakeKind kind) const { return mistakes_[static_cast<std::size_t>(kind)]; }
+    const std::array<int, kMistakeKinds>& mistakeCounts() const { return mistakes_; }
+    // Done with no mistake and no hint.
+    bool rightFirstTime() const { return finished() && mistakes() == 0 && hints() == 0; }
+
+    // The mistake the last check found, while its row is being put right.
+    const std::optional<Diagnosis>& diagnosis() const { return diagnosis_; }
+    // What the status line says now: what to write next, the mistake, or the hint.
+    std::string message() const;
+
+    // What the board draws: every digit shown, the open row's cells and the cursor, the cells a
+    // hint points at, and the figure rows whose product is done (underlined).
+    std::vector<Cell> shownCells() const;
+    std::vector<Place> openCells() const;
+    std::optional<Place> cursorPlace() const;
+    const std::vector<Place>& pointedCells() const { return pointed_; }
+    std::vector<int> underlinedRows() const;
+    // The column of picture() over or under dividend digit `digit` (from 0, left).
+    int column(int digit) const { return divisorDigits_ + 1 + digit; }
 
     // The figure as text, one string per row, one character per cell: the divisor, ")" and the
     // dividend on row 1, the pupil's digits elsewhere (blanks for empty cells).
     std::vector<std::string> picture() const;
 
 private:
-    Check checkIfComplete();
+    enum class Say { Prompt, Diagnosis, Hint, Incomplete };
+
+    void openRow();
+    RowJudge judgeUpToOpenRow() const;
+    WrittenRow entry() const;
+    int minColumn() const;
+    int dividendDigits() const { return static_cast<int>(dividend_.size()); }
+    std::string prompt() const;
+    std::string question(const RowJudge& judge) const;
+    std::string pointer(const RowJudge& judge, std::vector<Place>& cells) const;
+    void numberCells(std::size_t row, const std::string& digits, std::vector<Place>& cells) const;
+    void addEntry(std::vector<Cell>& cells, std::size_t row, const WrittenRow& written, Ink ink) const;
 
     LongDivision working_;
+    PracticeLevel level_;
     std::vector<PracticeRow> rows_;
+    std::string dividend_;
+    int divisorDigits_ = 1;
+
+    std::vector<WrittenRow> written_;  // the accepted rows, one for each row before the open one
     std::size_t current_ = 0;
-    int cursor_ = 0;
-    std::string typed_;           // the open row's cells, ' ' for empty
-    std::vector<bool> wrong_;     // the open row's cells found wrong
-    int hints_ = 0;
-    int mistakes_ = 0;
+    // The open row. Guided: one character a cell, ' ' for empty. Alone: the digits typed.
+    std::string typed_;
+    int typedColumn_ = 0;            // alone: the dividend digit a typed quotient digit stands over
+    std::vector<bool> wrongCells_;   // guided: the open row's cells found wrong
+    bool wrongEntry_ = false;        // alone: the open row's entry found wrong
+    int cursor_ = 0;                 // guided: cell of the open row; alone: dividend digit
+    std::vector<WrittenRow> stale_;  // rows after a quotient digit opened again, shown wrong
+
+    std::optional<Diagnosis> diagnosis_;
+    Say say_ = Say::Prompt;
+    std::string hintText_;
+    std::vector<Place> pointed_;
+    int hintStage_ = 0;
+
+    std::array<int, kMistakeKinds> mistakes_{};
+    std::array<int, kHintSteps> hints_{};
 };
 
-// A run of problems one after the other, and what the summary reports.
+// One problem of a practice: the division and the type it was made from (0: none).
+struct PracticeItem {
+    int dividend = 0;
+    int divisor = 1;
+    int type = 0;
+    friend bool operator==(const PracticeItem&, const PracticeItem&) = default;
+};
+
+// What the teacher gets for one finished problem.
+struct ProblemResult {
+    PracticeItem item;
+    PracticeLevel level = PracticeLevel::Guided;
+    int round = 1;  // 1 for the first problems of the run, 2 for those of the next round, ...
+    std::array<int, kMistakeKinds> mistakes{};
+    std::array<int, kHintSteps> hints{};
+    std::int64_t startedMs = 0;   // the caller's clock: milliseconds since 1970 UTC
+    std::int64_t finishedMs = 0;
+
+    int mistakeCount() const;
+    int hintCount() const;
+    bool rightFirstTime() const { return mistakeCount() == 0 && hintCount() == 0; }
+    long long seconds() const { return (finishedMs - startedMs) / 1000; }
+};
+
+// A run of practice: rounds of problems worked one after the other, and what the summary, the
+// saved table and the printed results report. The results of every round stay for the run.
 class PracticeSession {
 public:
-    explicit PracticeSession(std::vector<LongDivision> problems);
+    // Problems the working cannot set down (a dividend below 0 or of more than 9 digits, a
+    // divisor below 1 or of more than 9 digits) are left out; a session may thus be empty.
+    PracticeSession(std::vector<PracticeItem> items, PracticeLevel level, std::int64_t nowMs);
 
+    bool empty() const { return problems_.empty(); }
+    // This round. problem() and item() need a session that is not empty.
     std::size_t count() const { return problems_.size(); }
     std::size_t index() const { return index_; }
     PracticeProblem& problem() { return problems_[index_]; }
     const PracticeProblem& problem() const { return problems_[index_]; }
+    const PracticeItem& item() const { return items_[index_]; }
     bool lastProblem() const { return index_ + 1 >= problems_.size(); }
-    // Moves on when the current problem is finished; false on the last one or an unfinished one.
-    bool next();
-    bool done() const { return lastProblem() && problem().finished(); }
-
+    // Enter was pressed on the round's last problem, done: the summary is due.
+    bool roundOver() const { return roundOver_; }
+    int round() const { return round_; }
     int rightFirstTime() const;
     int hints() const;
+    // From the start of the round to its end (or to the last input while it runs).
+    std::int64_t roundMilliseconds() const { return lastInputMs_ - roundStartMs_; }
+
+    PracticeLevel level() const { return level_; }
+    // The level of the open problem (which starts again) and of those after it.
+    void setLevel(PracticeLevel level);
+
+    // The pupil's keys and taps, passed on to the open problem. Enter on a finished problem opens
+    // the next one, or ends the round after the last.
+    void typeDigit(int digit, std::int64_t nowMs);
+    void backspace();
+    void moveLeft();
+    void moveRight();
+    void tap(const PracticeProblem::Place& place);
+    void enter(std::int64_t nowMs);
+    void hint(std::int64_t nowMs);
+    // The status line.
+    std::string message() const;
+
+    void setName(std::string name) { name_ = std::move(name); }
+    const std::string& name() const { return name_; }
+    // Every finished problem of the run, in the order finished.
+    const std::vector<ProblemResult>& results() const { return results_; }
+    // The mistakes of the run by kind, the largest count first (equal counts in kind order);
+    // kinds never seen are left out.
+    std::vector<std::pair<MistakeKind, int>> stumbles() const;
+    // This round's problems that had a mistake or a hint, in their order.
+    std::vector<PracticeItem> missed() const;
+    // The types of the run's problems that had a mistake, each once, first seen first.
+    std::vector<int> weakTypes() const;
+    // A new round of these problems; results and name stay. False (nothing changes) when none of
+    // them can be worked.
+    bool startRound(std::vector<PracticeItem> items, std::int64_t nowMs);
 
 private:
+    void recordIfFinished(std::int64_t nowMs);
+
+    PracticeLevel level_;
+    std::vector<PracticeItem> items_;
     std::vector<PracticeProblem> problems_;
     std::size_t index_ = 0;
+    bool recorded_ = false;  // the open problem's result is in results_
+    bool roundOver_ = false;
+    int round_ = 1;
+    std::int64_t roundStartMs_ = 0;
+    std::int64_t problemStartMs_ = 0;
+    std::int64_t lastInputMs_ = 0;
+    std::string name_;
+    std::vector<ProblemResult> results_;
 };
+
+// The problems a session can work, in their order: those the working can set down.
+std::vector<PracticeItem> workableItems(std::vector<PracticeItem> items);
 
 }  // namespace pelkano

@@ -5,12 +5,21 @@
 #include "PracticeWindow.h"
 #include "RadioGroup.h"
 
+#include "PracticeReport.h"
+#include "RecordingSurface.h"
+
 #include <QCheckBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -77,16 +86,38 @@ bool red(const QColor& c)
     return c.red() > 150 && c.green() < 90 && c.blue() < 90;
 }
 
+std::vector<PracticeItem> itemsOf(const std::vector<LongDivision>& problems)
+{
+    std::vector<PracticeItem> items;
+    for (const LongDivision& w : problems)
+        items.push_back({w.dividend, w.divisor, 0});
+    return items;
+}
+
+// Types the answer of every row of the open problem, then Enter.
+void solve(PracticeWindow& window)
+{
+    const PracticeProblem& p = window.session().problem();
+    while (!p.finished())
+        for (const char c : p.rows()[p.current()].answer)
+            window.pressDigit(c - '0');
+    window.pressEnter();
+}
+
 }  // namespace
 
 class TestPractice : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir settingsDir_;
+
     std::unique_ptr<PracticeWindow> open(const std::vector<LongDivision>& problems,
-                                         PracticeWindow::MakeProblems more = {})
+                                         std::function<std::vector<LongDivision>()> more = {}, PracticeHooks hooks = {})
     {
-        auto window = std::make_unique<PracticeWindow>(problems, std::move(more));
+        if (more)
+            hooks.makeMore = [more] { return itemsOf(more()); };
+        auto window = std::make_unique<PracticeWindow>(itemsOf(problems), std::move(hooks));
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
@@ -97,6 +128,16 @@ private:
     static QImage boardImage(PracticeWindow& window) { return window.board()->grab().toImage(); }
 
 private slots:
+    // The level is kept in settings of the test's own, never the user's.
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings().remove(QLatin1String(kPracticeLevelKey));
+    }
+
     void workedByKeys_data()
     {
         QTest::addColumn<int>("dividend");
@@ -120,8 +161,8 @@ private slots:
         QTest::addRow("8765 / 43, Backspace on an empty cell clears the one before")
             << 8765 << 43 << "28#8#" << QStringList{"    2  ", "43)8765", "       ", "       ", "       ", "       "}
             << false << true;
-        QTest::addRow("8765 / 43, a hint")
-            << 8765 << 43 << "2h60165312936" << worked8765 << true << false;
+        QTest::addRow("8765 / 43, a hint asked, pointed, then written")
+            << 8765 << 43 << "2hhh60165312936" << worked8765 << true << false;
     }
 
     void workedByKeys()
@@ -163,7 +204,7 @@ private slots:
         QVERIFY(problem.wrong(1, 1));
         QCOMPARE(problem.cursor(), 1);
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("practiceStatus"))->text(),
-                 QStringLiteral("赤い数字がちがいます。なおしましょう。"));
+                 QStringLiteral("2×43 は 87 ではありません。一の位から順にかけて、くり上がりをたしましょう。"));
         const BoardCells cells = window->board()->cells();
         QImage image = boardImage(*window);
         QVERIFY(countInCell(image, cells.cellRect(2, 4), red) > 0);
@@ -189,7 +230,7 @@ private slots:
         });
         press(window.get(), QStringLiteral("003!"));
         QCOMPARE(window->session().index(), std::size_t{1});
-        press(window.get(), QStringLiteral("2h1684160"));  // a hint and a wrong quotient digit
+        press(window.get(), QStringLiteral("2h8164160"));  // a hint: its question
         QVERIFY(!window->showingSummary());
         press(window.get(), QStringLiteral("!"));
         QVERIFY(window->showingSummary());
@@ -207,6 +248,111 @@ private slots:
         press(window.get(), QStringLiteral("17000!"));
         QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("btnClosePractice")), Qt::LeftButton);
         QVERIFY(!window->isVisible());
+    }
+
+    // ひとりで is chosen in the window and kept in the settings for the next window.
+    void levelKeptInSettings()
+    {
+        {
+            auto window = open({LongDivision::of(8765, 43)});
+            QVERIFY(window->findChild<QRadioButton*>(QStringLiteral("levelGuided"))->isChecked());
+            QTest::mouseClick(window->findChild<QRadioButton*>(QStringLiteral("levelAlone")), Qt::LeftButton);
+            QCOMPARE(window->session().problem().level(), PracticeLevel::Alone);
+        }
+        QCOMPARE(QSettings().value(QLatin1String(kPracticeLevelKey)).toString(), QStringLiteral("alone"));
+        auto window = open({LongDivision::of(8765, 43)});
+        QVERIFY(window->findChild<QRadioButton*>(QStringLiteral("levelAlone"))->isChecked());
+        QCOMPARE(window->session().problem().level(), PracticeLevel::Alone);
+        // A tap on the cell over the 7 puts the first quotient digit there.
+        const QRect over7 = window->board()->cells().cellRect(0, 4);
+        QTest::mouseClick(window->board(), Qt::LeftButton, {}, over7.center());
+        press(window.get(), QStringLiteral("2"));
+        QCOMPARE(window->session().problem().current(), std::size_t{1});
+        QSettings().remove(QLatin1String(kPracticeLevelKey));
+    }
+
+    // The summary lists every problem and the stumbling points; まちがえた問題をもう一度 repeats
+    // exactly the problems that had a mistake or a hint; the results are saved and printed.
+    void summaryForTheTeacher()
+    {
+        QTemporaryDir dir;
+        std::vector<std::string> printed;
+        PracticeHooks hooks;
+        hooks.printPage = [&printed](QWidget*, const PagePainter& page) {
+            test::RecordingSurface surface;
+            page(surface, 3200, 4410, 0);
+            for (const test::Call& call : surface.callsOf(test::Op::Text))
+                printed.push_back(call.text);
+        };
+        auto window = open({LongDivision::of(3, 7), LongDivision::of(87, 23), LongDivision::of(96, 4)}, {}, hooks);
+        window->findChild<QLineEdit*>(QStringLiteral("practiceName"))->setText(QStringLiteral("はなこ"));
+        window->setFocus();
+        solve(*window);
+        press(window.get(), QStringLiteral("4"));  // 4×23 is more than 87
+        solve(*window);
+        press(window.get(), QStringLiteral("h"));
+        solve(*window);
+        QVERIFY(window->showingSummary());
+        const auto* table = window->findChild<QTableWidget*>(QStringLiteral("practiceResults"));
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("87÷23"));
+        QCOMPARE(table->item(1, 4)->text(), QStringLiteral("仮商が大きい1"));
+        QCOMPARE(table->item(0, 3)->text(), QStringLiteral("○"));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("practiceStumbles"))->text(),
+                 QStringLiteral("つまずき：仮商が大きい 1回"));
+
+        const QString csv = dir.filePath(QStringLiteral("run.csv"));
+        QCOMPARE(window->saveCsv(csv), QString());
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(bytes.count("\r\n"), 4);
+        QVERIFY(bytes.contains("はなこ"));
+        QVERIFY(!window->saveCsv(dir.path()).isEmpty());  // a folder is not a file it can write
+
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("btnPrintResults")), Qt::LeftButton);
+        QVERIFY(std::find(printed.begin(), printed.end(), "練習の結果") != printed.end());
+        QVERIFY(std::find(printed.begin(), printed.end(), "はなこ") != printed.end());
+
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("btnRetryMissed")), Qt::LeftButton);
+        QVERIFY(!window->showingSummary());
+        QCOMPARE(window->session().count(), std::size_t{2});
+        QCOMPARE(window->session().item(), (PracticeItem{87, 23, 0}));
+        QCOMPARE(window->session().results().size(), std::size_t{3});
+    }
+
+    // にがてプリント ticks only the types of the problems that had a mistake, and previews a sheet.
+    void weakSheetTicksTheMissedTypes()
+    {
+        Fmain main(std::make_unique<SeededRandom>(5));
+        RecordingMessages messages;
+        main.setMessages(&messages);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        main.typeBox(77)->click();  // type 3
+        main.typeBox(13)->click();  // type 17
+        main.findChild<RadioGroup*>(QStringLiteral("QNumPattern"))->setItemIndex(0);  // 2段2列
+        auto* button = main.findChild<QPushButton*>(QStringLiteral("btnPractice"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton);  // brings the open window forward
+        QCOMPARE(main.findChildren<PracticeWindow*>().size(), 1);
+        auto* window = main.findChild<PracticeWindow*>();
+        const int missedType = window->session().item().type;
+        window->pressHint();
+        window->pressHint();
+        window->pressHint();
+        const PracticeProblem& first = window->session().problem();
+        const char right = first.rows()[first.current()].answer[0];
+        window->pressDigit(right == '9' ? 1 : right - '0' + 1);  // a wrong digit
+        while (!window->showingSummary())
+            solve(*window);
+        QVERIFY(!main.sheet().previewMade);
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("btnWeakSheet")), Qt::LeftButton);
+        QCOMPARE(main.selectedTypes().entries(), std::vector<std::string>{std::to_string(missedType)});
+        QVERIFY(main.sheet().previewMade);
+        for (int i = 0; i < main.sheet().count; ++i)
+            QCOMPARE(main.sheet().types[static_cast<std::size_t>(i)], missedType);
     }
 
     void practiceButtonMakesProblemsAsPreviewDoes_data()

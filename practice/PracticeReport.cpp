@@ -1,0 +1,215 @@
+#include "PracticeReport.h"
+
+#include <cstdio>
+
+namespace pelkano {
+
+namespace {
+
+std::string str(long long n)
+{
+    return std::to_string(n);
+}
+
+std::string twoDigits(long long n)
+{
+    return n < 10 ? "0" + str(n) : str(n);
+}
+
+// The civil date of a day count since 1970-01-01 (proleptic Gregorian calendar).
+void civilFromDays(long long z, long long& y, unsigned& m, unsigned& d)
+{
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    y = static_cast<long long>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2)
+        ++y;
+}
+
+// One CSV field: quoted when it holds a separator, a quote or a line end; text a spreadsheet
+// would take for a formula gets a leading apostrophe.
+std::string csvField(std::string text)
+{
+    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' || text[0] == '\t' ||
+                          text[0] == '\r'))
+        text.insert(0, 1, '\'');
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+const char* levelName(PracticeLevel level)
+{
+    return level == PracticeLevel::Alone ? "ひとりで" : "てびき";
+}
+
+const char* levelKey(PracticeLevel level)
+{
+    return level == PracticeLevel::Alone ? "alone" : "guided";
+}
+
+std::optional<PracticeLevel> levelFromKey(const std::string& key)
+{
+    if (key == "guided")
+        return PracticeLevel::Guided;
+    if (key == "alone")
+        return PracticeLevel::Alone;
+    return std::nullopt;
+}
+
+const char* hintStepName(HintStep step)
+{
+    switch (step) {
+    case HintStep::Ask:
+        return "たずねる";
+    case HintStep::Point:
+        return "しめす";
+    case HintStep::Tell:
+        break;
+    }
+    return "おしえる";
+}
+
+std::string formatDateTime(std::int64_t ms, int utcOffsetMinutes)
+{
+    const long long seconds = (ms >= 0 ? ms / 1000 : (ms - 999) / 1000) + static_cast<long long>(utcOffsetMinutes) * 60;
+    const long long days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const long long inDay = seconds - days * 86400;
+    long long y = 0;
+    unsigned m = 0;
+    unsigned d = 0;
+    civilFromDays(days, y, m, d);
+    return str(y) + "-" + twoDigits(m) + "-" + twoDigits(d) + " " + twoDigits(inDay / 3600) + ":" +
+           twoDigits(inDay / 60 % 60) + ":" + twoDigits(inDay % 60);
+}
+
+std::string formatDuration(long long seconds)
+{
+    if (seconds < 0)
+        seconds = 0;
+    return str(seconds / 60) + "分" + twoDigits(seconds % 60) + "秒";
+}
+
+std::string problemText(const PracticeItem& item)
+{
+    return str(item.dividend) + "÷" + str(item.divisor);
+}
+
+std::string answerText(const PracticeItem& item)
+{
+    if (item.divisor < 1)
+        return "";
+    const int r = item.dividend % item.divisor;
+    return str(item.dividend / item.divisor) + (r == 0 ? "" : " あまり " + str(r));
+}
+
+std::string mistakesText(const ProblemResult& result)
+{
+    std::string text;
+    for (const MistakeKind kind : kAllMistakeKinds) {
+        const int n = result.mistakes[static_cast<std::size_t>(kind)];
+        if (n == 0)
+            continue;
+        if (!text.empty())
+            text += "・";
+        text += mistakeName(kind) + str(n);
+    }
+    return text;
+}
+
+std::string hintsText(const ProblemResult& result)
+{
+    std::string text;
+    for (int s = 0; s < kHintSteps; ++s) {
+        const int n = result.hints[static_cast<std::size_t>(s)];
+        if (n == 0)
+            continue;
+        if (!text.empty())
+            text += "・";
+        text += hintStepName(static_cast<HintStep>(s)) + str(n);
+    }
+    return text;
+}
+
+std::string stumblesText(const std::vector<std::pair<MistakeKind, int>>& stumbles)
+{
+    if (stumbles.empty())
+        return "なし";
+    std::string text;
+    for (const auto& [kind, n] : stumbles) {
+        if (!text.empty())
+            text += "、";
+        text += std::string(mistakeName(kind)) + " " + str(n) + "回";
+    }
+    return text;
+}
+
+std::vector<std::string> resultHeadings()
+{
+    return {"回", "問題", "答え", "1回で正解", "まちがい", "ヒント", "時間"};
+}
+
+std::vector<std::string> resultCells(const ProblemResult& r)
+{
+    return {str(r.round),          problemText(r.item), answerText(r.item), r.rightFirstTime() ? "○" : "",
+            mistakesText(r),       hintsText(r),        formatDuration(r.seconds())};
+}
+
+std::string roundSummary(const PracticeSession& session)
+{
+    return "1回で正解した問題（ヒントなし）：" + str(session.rightFirstTime()) + " / " +
+           str(static_cast<long long>(session.count())) + " 問\nヒントを使った回数：" + str(session.hints()) +
+           " 回\nかかった時間：" + formatDuration(session.roundMilliseconds() / 1000);
+}
+
+std::string resultsCsv(const PracticeSession& session, int utcOffsetMinutes)
+{
+    std::string csv = "\xEF\xBB\xBF";
+    std::vector<std::string> heading{"名前", "日時", "回", "わられる数", "わる数", "型", "やり方"};
+    for (const MistakeKind kind : kAllMistakeKinds)
+        heading.push_back(mistakeName(kind));
+    for (int s = 0; s < kHintSteps; ++s)
+        heading.push_back(std::string("ヒント（") + hintStepName(static_cast<HintStep>(s)) + "）");
+    heading.push_back("秒");
+    const auto line = [&csv](const std::vector<std::string>& fields) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                csv += ',';
+            csv += csvField(fields[i]);
+        }
+        csv += "\r\n";
+    };
+    line(heading);
+    for (const ProblemResult& r : session.results()) {
+        std::vector<std::string> fields{session.name(),
+                                        formatDateTime(r.finishedMs, utcOffsetMinutes),
+                                        str(r.round),
+                                        str(r.item.dividend),
+                                        str(r.item.divisor),
+                                        r.item.type > 0 ? str(r.item.type) : "",
+                                        levelName(r.level)};
+        for (const int n : r.mistakes)
+            fields.push_back(str(n));
+        for (const int n : r.hints)
+            fields.push_back(str(n));
+        fields.push_back(str(r.seconds()));
+        line(fields);
+    }
+    return csv;
+}
+
+}  // namespace pelkano

@@ -1,0 +1,375 @@
+// The practice model without a window: what each wrong row is diagnosed as, judged against the
+// pupil's own earlier rows; the cursor, the levels, the hints; the results, their CSV and page.
+#include "PracticeModel.h"
+#include "PracticeReport.h"
+#include "RecordingSurface.h"
+#include "ResultsPage.h"
+
+#include <QTest>
+
+using namespace pelkano;
+
+namespace {
+
+// "2@1 86 0@2 165": a quotient digit and the dividend digit it stands over, a number, or "_"
+// for a row left empty.
+std::vector<WrittenRow> rowsOf(const QString& text)
+{
+    std::vector<WrittenRow> rows;
+    for (const QString& token : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QStringList parts = token.split(u'@');
+        WrittenRow row;
+        if (parts[0] != u"_")
+            row.digits = parts[0].toStdString();
+        if (parts.size() > 1)
+            row.column = parts[1].toInt();
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QString kindsOf(const std::vector<Diagnosis>& found)
+{
+    QStringList kinds;
+    for (const Diagnosis& d : found)
+        kinds << QString::fromUtf8(mistakeName(d.kind));
+    return kinds.join(u',');
+}
+
+// Keys as in the window test: digits, '<' '>' the arrows, '#' Backspace, '!' Enter, 'h' a hint.
+void press(PracticeProblem& p, const QString& keys)
+{
+    for (const QChar c : keys) {
+        if (c.isDigit())
+            p.type(c.digitValue());
+        else if (c == u'<')
+            p.moveLeft();
+        else if (c == u'>')
+            p.moveRight();
+        else if (c == u'#')
+            p.backspace();
+        else if (c == u'!')
+            p.check();
+        else if (c == u'h')
+            p.hint();
+    }
+}
+
+QStringList pictureOf(const PracticeProblem& p)
+{
+    QStringList rows;
+    for (const std::string& r : p.picture())
+        rows << QString::fromStdString(r);
+    return rows;
+}
+
+}  // namespace
+
+class TestPracticeModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each row: a problem, the rows a pupil writes, and every mistake they show, first first.
+    void diagnosis_data()
+    {
+        QTest::addColumn<int>("dividend");
+        QTest::addColumn<int>("divisor");
+        QTest::addColumn<bool>("guided");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("kinds");
+        QTest::addColumn<int>("wrongRow");   // the row the first mistake is in
+        QTest::addColumn<QString>("says");   // a part of its message
+
+        QTest::addRow("8765/43 worked right") << 8765 << 43 << false << "2@1 86 0@2 165 3@3 129 36" << "" << 0 << "";
+        QTest::addRow("place: over 8, too far left")
+            << 8765 << 43 << false << "2@0" << "商の位置" << 0 << "8 の中に 43 は入らないので";
+        QTest::addRow("place: over 6, too far right")
+            << 8765 << 43 << false << "2@2" << "商の位置" << 0 << "87 の中に 43 は入るね";
+        QTest::addRow("place: a later digit past the digit brought down")
+            << 9876 << 12 << false << "8@1 96 27 2@3" << "商の位置" << 3 << "7 をおろしたら";
+        QTest::addRow("zero: a second digit brought down instead (23 for 203)")
+            << 8765 << 43 << false << "2@1 86 3@2" << "商の0" << 2 << "16 の中に 43 は入るかな";
+        QTest::addRow("zero: skipped, the next digit one place right")
+            << 8765 << 43 << false << "2@1 86 3@3" << "商の0" << 2 << "6 の上の商に 0";
+        QTest::addRow("zero: the last 0 of 430/43 left out")
+            << 430 << 43 << false << "1@1 43 _" << "商の0" << 2 << "0 の中に 43 は入るかな";
+        QTest::addRow("zero: guided, a digit in the 0's cell")
+            << 8765 << 43 << true << "2@1 86 3@2" << "商の0" << 2 << "16 の中に 43";
+        QTest::addRow("too large: the tentative quotient 4 of 87/23")
+            << 87 << 23 << false << "4@1 92" << "仮商が大きい" << 0 << "4×23=92 は 87 より大きいね。見当をつけた商 4 を 1 小さく";
+        QTest::addRow("too large: not the tentative quotient")
+            << 87 << 23 << false << "5@1 115" << "仮商が大きい" << 0 << "5×23=115 は 87 より大きいね。商を小さく";
+        QTest::addRow("too large: shown at the product even when it is wrong")
+            << 87 << 23 << false << "4@1 82" << "仮商が大きい" << 0 << "4×23=92";
+        QTest::addRow("too large: guided, at once") << 87 << 23 << true << "4@1" << "仮商が大きい" << 0 << "4×23=92";
+        QTest::addRow("too large: a quotient 1 where 35/70 has 0")
+            << 35 << 70 << false << "1@1" << "仮商が大きい" << 0 << "1×70=70 は 35 より大きいね";
+        QTest::addRow("too small: the remainder 41 of 87/23")
+            << 87 << 23 << false << "2@1 46 41" << "仮商が小さい" << 0 << "87−46=41 は 23 より大きいね";
+        QTest::addRow("too small: what is left equals the divisor")
+            << 92 << 23 << false << "3@1 69 23" << "仮商が小さい" << 0 << "92−69=23 は 23 と同じだね";
+        QTest::addRow("too small: shown before a 0 step")
+            << 8765 << 43 << false << "1@1 43 0@2" << "仮商が小さい" << 0 << "87−43=44";
+        QTest::addRow("too small: 0 where the divisor goes in")
+            << 87 << 23 << false << "0@1" << "仮商が小さい" << 0 << "87 の中に 23 は入るね";
+        QTest::addRow("too small: guided, at once")
+            << 8765 << 43 << true << "2@1 86 0@2 165 2@3" << "仮商が小さい" << 4 << "165−86=79 は 43 より大きいね";
+        QTest::addRow("product: the difference right for it is no second mistake")
+            << 87 << 23 << false << "3@1 68 19" << "かけ算" << 1 << "3×23 は 68 ではありません";
+        QTest::addRow("product, then a difference wrong for it: two mistakes")
+            << 87 << 23 << false << "3@1 68 18" << "かけ算,ひき算" << 1 << "3×23";
+        QTest::addRow("product: a number of the wrong length")
+            << 8765 << 43 << false << "2@1 806" << "かけ算" << 1 << "2×43 の答えは 2けたです";
+        QTest::addRow("product: a one-digit divisor")
+            << 96 << 4 << false << "2@0 6" << "かけ算" << 1 << "九九の 2 のだん";
+        QTest::addRow("subtraction: the smaller digit from the larger")
+            << 87 << 23 << false << "3@1 69 22" << "ひき算" << 2 << "87−69 の一の位は 7 から 9 がひけないね";
+        QTest::addRow("subtraction: a borrow across 0, the 0 becomes 9 and lends nothing")
+            << 3025 << 41 << false << "7@2 287 1155" << "ひき算" << 2 << "302−287 は十の位の 0 からくり下げられない";
+        QTest::addRow("subtraction: a borrow across 0, the 0 becomes 10")
+            << 3025 << 41 << false << "7@2 287 255" << "ひき算" << 2 << "十の位は 9 になります";
+        QTest::addRow("subtraction: other wrong digits, brought down right")
+            << 8765 << 43 << false << "2@1 86 0@2 265" << "ひき算" << 3 << "2+86 が 87 になるか";
+        QTest::addRow("bring down: no digit") << 9876 << 12 << false << "8@1 96 2" << "おろす数" << 2
+                                              << "ひいた答え 2 の右に、つぎの数字 7 を";
+        QTest::addRow("bring down: one of two after a 0")
+            << 8765 << 43 << false << "2@1 86 0@2 16" << "おろす数" << 3 << "5 もおろしましょう";
+        QTest::addRow("bring down: two digits at once")
+            << 9876 << 12 << false << "8@1 96 276" << "おろす数" << 2 << "7 までおろしたら";
+        QTest::addRow("bring down: the wrong digit")
+            << 9876 << 12 << false << "8@1 96 26" << "おろす数" << 2 << "わられる数の 7 です";
+        QTest::addRow("remainder: missing") << 96 << 4 << false << "2@0 8 16 4@1 16 _" << "あまり" << 5
+                                            << "あまりを書きましょう";
+        QTest::addRow("remainder: not less than the divisor")
+            << 8765 << 43 << false << "2@1 86 0@2 165 3@3 129 56" << "あまり" << 6 << "あまり 56 は わる数 43";
+        QTest::addRow("no kind: a difference that comes from nothing")
+            << 8765 << 43 << false << "2@1 86 0@2 275" << "そのほか" << 3 << "275 は、87−86";
+    }
+
+    void diagnosis()
+    {
+        QFETCH(int, dividend);
+        QFETCH(int, divisor);
+        QFETCH(bool, guided);
+        QFETCH(QString, rows);
+        QFETCH(QString, kinds);
+        QFETCH(int, wrongRow);
+        QFETCH(QString, says);
+        const std::vector<Diagnosis> found = diagnose(LongDivision::of(dividend, divisor), rowsOf(rows),
+                                                      guided ? PracticeLevel::Guided : PracticeLevel::Alone);
+        QCOMPARE(kindsOf(found), kinds);
+        if (found.empty())
+            return;
+        QCOMPARE(static_cast<int>(found.front().row), wrongRow);
+        const QString message = QString::fromStdString(found.front().message);
+        QVERIFY2(message.contains(says), qPrintable(message));
+    }
+
+    // After a check that finds several wrong digits the cursor is on the first of them.
+    void cursorOnFirstWrongDigit()
+    {
+        PracticeProblem p(LongDivision::of(8765, 43));
+        press(p, QStringLiteral("295"));
+        QVERIFY(p.wrong(1, 0));
+        QVERIFY(p.wrong(1, 1));
+        QCOMPARE(p.cursor(), 0);
+        QCOMPARE(p.mistakesOf(MistakeKind::Multiplication), 1);
+    }
+
+    // A problem finished after a hint (only its question) is not right at the first try.
+    void hintIsNotFirstTry()
+    {
+        PracticeSession session({{87, 23, 5}}, PracticeLevel::Guided, 0);
+        session.hint(1000);
+        for (const int d : {3, 6, 9, 1, 8})
+            session.typeDigit(d, 2000);
+        QVERIFY(session.problem().finished());
+        QCOMPARE(session.problem().hints(), 1);
+        QVERIFY(!session.problem().rightFirstTime());
+        QCOMPARE(session.rightFirstTime(), 0);
+        QVERIFY(!session.results().front().rightFirstTime());
+    }
+
+    // Alone, the pupil places the first quotient digit, and types each number whole.
+    void alonePlacesAndTypesWhole()
+    {
+        PracticeProblem p(LongDivision::of(8765, 43), PracticeLevel::Alone);
+        QCOMPARE(p.openCells().size(), std::size_t{4});  // over every dividend digit
+        QCOMPARE(p.cursorPlace()->column, p.column(0));
+        press(p, QStringLiteral("2"));  // over the 8
+        QCOMPARE(p.diagnosis()->kind, MistakeKind::QuotientPlace);
+        QCOMPARE(pictureOf(p)[0], QStringLiteral("   2   "));
+        press(p, QStringLiteral(">2"));
+        QCOMPARE(p.current(), std::size_t{1});
+        press(p, QStringLiteral("86"));  // as wide as the cells to the 7: checked without Enter
+        QCOMPARE(p.current(), std::size_t{2});
+        QCOMPARE(p.cursorPlace()->column, p.column(2));  // the next quotient digit, over the 6
+        press(p, QStringLiteral("0165!3129!36!"));
+        QVERIFY(p.finished());
+        QCOMPARE(pictureOf(p), (QStringList{"    203", "43)8765", "   86  ", "    165", "    129", "     36"}));
+        QCOMPARE(p.mistakes(), 1);
+    }
+
+    // Alone, a product that shows its quotient digit too large opens the digit again; the rows
+    // after it stay, shown wrong, until the digit is written again.
+    void aloneTooLargeOpensTheDigitAgain()
+    {
+        PracticeProblem p(LongDivision::of(87, 23), PracticeLevel::Alone);
+        press(p, QStringLiteral(">492"));
+        QCOMPARE(p.diagnosis()->kind, MistakeKind::QuotientTooLarge);
+        QCOMPARE(p.current(), std::size_t{0});
+        QCOMPARE(pictureOf(p), (QStringList{"    4", "23)87", "   92", "     "}));
+        const std::vector<PracticeProblem::Cell> shown = p.shownCells();
+        QVERIFY(std::all_of(shown.begin(), shown.end(),
+                            [](const PracticeProblem::Cell& c) { return c.ink == PracticeProblem::Ink::Wrong; }));
+        press(p, QStringLiteral("3"));
+        QCOMPARE(pictureOf(p)[2], QStringLiteral("     "));
+        press(p, QStringLiteral("6918!"));
+        QVERIFY(p.finished());
+        QCOMPARE(p.mistakes(), 1);
+    }
+
+    // The hint asks, then points, then writes; every press is counted by its step.
+    void hintAsksPointsTells_data()
+    {
+        QTest::addColumn<bool>("guided");
+        QTest::addColumn<QString>("asks");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("top");  // the quotient row after the third press
+        QTest::addRow("guided") << true << "87の中に23はいくつ？" << "8 の中に 2 はいくつかな？" << "    3";
+        QTest::addRow("alone: where the quotient starts")
+            << false << "商はどの数字の上からたつかな？ 8 の中に 23 は入るかな？" << "87 の中に 23 は入るので、商は 7 の上にたちます。"
+            << "    3";
+    }
+
+    void hintAsksPointsTells()
+    {
+        QFETCH(bool, guided);
+        QFETCH(QString, asks);
+        QFETCH(QString, points);
+        QFETCH(QString, top);
+        PracticeProblem p(LongDivision::of(87, 23), guided ? PracticeLevel::Guided : PracticeLevel::Alone);
+        p.hint();
+        QCOMPARE(QString::fromStdString(p.message()), asks);
+        QCOMPARE(pictureOf(p)[0], QStringLiteral("     "));
+        p.hint();
+        QVERIFY2(QString::fromStdString(p.message()).startsWith(points), qPrintable(QString::fromStdString(p.message())));
+        // It points at the partial dividend 87 and the divisor 23.
+        for (const int column : {0, 1, 3, 4})
+            QVERIFY(std::find(p.pointedCells().begin(), p.pointedCells().end(), PracticeProblem::Place{1, column}) !=
+                    p.pointedCells().end());
+        QCOMPARE(pictureOf(p)[0], QStringLiteral("     "));
+        p.hint();
+        QCOMPARE(pictureOf(p)[0], top);
+        QCOMPARE(p.hintCounts(), (std::array<int, kHintSteps>{1, 1, 1}));
+        p.hint();
+        QCOMPARE(QString::fromStdString(p.message()), QStringLiteral("3×23は？"));
+        p.hint();
+        p.hint();
+        p.hint();
+        QCOMPARE(pictureOf(p)[2], QStringLiteral("   69"));
+        QCOMPARE(p.hintCounts(), (std::array<int, kHintSteps>{2, 2, 3}));
+    }
+
+    // The run: results with the caller's times, the missed problems, the stumbling points, the
+    // types to practise, and a next round that keeps the results.
+    void sessionResults()
+    {
+        PracticeSession session({{3, 7, 53}, {87, 23, 20}, {96, 4, 3}, {5, 0, 9}}, PracticeLevel::Guided, 10'000);
+        QCOMPARE(session.count(), std::size_t{3});  // 5 / 0 is left out
+        session.setName("はなこ");
+        const auto keys = [&](const std::string& digits, std::int64_t now) {
+            for (const char c : digits)
+                session.typeDigit(c - '0', now);
+        };
+        keys("003", 14'000);
+        session.enter(15'000);
+        keys("4", 16'000);       // too large
+        keys("3691", 17'000);
+        keys("7", 18'000);       // 87−69 is not 17
+        keys("8", 20'000);
+        session.enter(21'000);
+        session.hint(22'000);
+        keys("28164160", 30'000);  // 2, 8, 16, 4, 16 and the remainder 0
+        QVERIFY(!session.roundOver());
+        session.enter(31'000);
+        QVERIFY(session.roundOver());
+        QCOMPARE(session.results().size(), std::size_t{3});
+        QCOMPARE(session.results()[0].seconds(), 4);
+        QCOMPARE(session.results()[1].seconds(), 5);
+        QCOMPARE(session.results()[1].mistakes[static_cast<std::size_t>(MistakeKind::QuotientTooLarge)], 1);
+        QCOMPARE(session.rightFirstTime(), 1);
+        QCOMPARE(session.missed(), (std::vector<PracticeItem>{{87, 23, 20}, {96, 4, 3}}));
+        QCOMPARE(session.weakTypes(), std::vector<int>{20});
+        QCOMPARE(QString::fromStdString(stumblesText(session.stumbles())), QStringLiteral("仮商が大きい 1回、ひき算 1回"));
+        QCOMPARE(QString::fromStdString(roundSummary(session)),
+                 QStringLiteral("1回で正解した問題（ヒントなし）：1 / 3 問\nヒントを使った回数：1 回\nかかった時間：0分21秒"));
+
+        QVERIFY(session.startRound(session.missed(), 40'000));
+        QCOMPARE(session.count(), std::size_t{2});
+        QCOMPARE(session.round(), 2);
+        keys("36918", 45'000);
+        QCOMPARE(session.results().size(), std::size_t{4});
+        QCOMPARE(session.results().back().round, 2);
+        QVERIFY(!session.startRound({{1, 0, 1}}, 50'000));
+        QCOMPARE(session.count(), std::size_t{2});
+    }
+
+    // The saved table as a spreadsheet reads it.
+    void csvOfRun()
+    {
+        PracticeSession session({{87, 23, 20}}, PracticeLevel::Alone, 1'714'555'200'000);  // 2024-05-01 09:20 UTC
+        session.setName("=SUM(1,2) \"はな\"");
+        session.moveRight();
+        for (const int d : {4, 9, 2, 3, 6, 9})
+            session.typeDigit(d, 1'714'555'265'000);
+        session.hint(1'714'555'266'000);
+        session.typeDigit(1, 1'714'555'266'000);
+        session.typeDigit(8, 1'714'555'266'000);
+        session.enter(1'714'555'271'000);
+        const std::string bytes = resultsCsv(session, 9 * 60);
+        QVERIFY(bytes.starts_with("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromStdString(bytes.substr(3)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.value(0),
+                 QStringLiteral("名前,日時,回,わられる数,わる数,型,やり方,商の位置,商の0,仮商が大きい,仮商が小さい,"
+                                "かけ算,ひき算,おろす数,あまり,そのほか,ヒント（たずねる）,ヒント（しめす）,ヒント（おしえる）,秒"));
+        QCOMPARE(lines.value(1),
+                 QStringLiteral("\"'=SUM(1,2) \"\"はな\"\"\",2024-05-01 18:21:06,1,87,23,20,ひとりで,0,0,1,0,0,0,0,0,0,1,0,0,66"));
+        QCOMPARE(lines.size(), 3);  // and the empty rest after the last line end
+    }
+
+    // However many problems the run had, its page holds them all.
+    void resultsPageHoldsEveryLine_data()
+    {
+        QTest::addColumn<int>("problems");
+        QTest::addRow("one") << 1;
+        QTest::addRow("sixty") << 60;
+    }
+
+    void resultsPageHoldsEveryLine()
+    {
+        QFETCH(int, problems);
+        std::vector<PracticeItem> items(static_cast<std::size_t>(problems), PracticeItem{3, 7, 53});
+        PracticeSession session(items, PracticeLevel::Guided, 0);
+        for (int i = 0; i < problems; ++i) {
+            for (const int d : {0, 0, 3})
+                session.typeDigit(d, 1000);
+            session.enter(1000);
+        }
+        test::RecordingSurface surface;
+        drawResultsPage(surface, 3200, 4410, session, 0);
+        int lines = 0;
+        for (const test::Call& call : surface.calls()) {
+            if (call.op != test::Op::Text)
+                continue;
+            QVERIFY2(call.y >= 0 && call.y + call.state.fontHeight <= 4410, call.text.c_str());
+            QVERIFY2(call.x >= 0 && call.x + test::RecordingSurface::widthAt(call.text, call.state.fontHeight) <= 3200,
+                     call.text.c_str());
+            lines += call.text == "3÷7" ? 1 : 0;
+        }
+        QCOMPARE(lines, problems);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPracticeModel)
+#include "tst_practicemodel.moc"
