@@ -270,7 +270,7 @@ PracticeWindow::PracticeWindow(std::vector<PracticeItem> problems, PracticeHooks
     setWindowTitle(QStringLiteral("練習 - Pelkano"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
-    QFont base = font();
+    QFont base(resolveFace(kPGothicFace));  // the window's face, as the main window's
     base.setPixelSize(16);
     setFont(base);
 
@@ -453,6 +453,8 @@ bool PracticeWindow::showingSummary() const
 
 void PracticeWindow::showProblem()
 {
+    if (showingSummary() && workingSize_.isValid())
+        resize(workingSize_);  // as it was before the summary widened it
     pages_->setCurrentIndex(0);
     board_->setProblem(session_->empty() ? nullptr : &session_->problem());
     heading_->setText(QStringLiteral("問題 %1 / %2").arg(session_->index() + 1).arg(session_->count()));
@@ -558,6 +560,16 @@ void PracticeWindow::showSummary()
             results_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(qs(cells[c])));
     }
     results_->scrollToBottom();
+    // The window widens to show every column of the table.
+    results_->resizeColumnsToContents();
+    int tableWidth = 2 * results_->frameWidth() + 4;
+    for (int c = 0; c < results_->columnCount(); ++c)
+        tableWidth += results_->columnWidth(c);
+    const QMargins margins = layout()->contentsMargins() + pages_->widget(1)->layout()->contentsMargins();
+    const int needed = tableWidth + margins.left() + margins.right();
+    workingSize_ = size();
+    if (needed > width())
+        resize(needed, height());
     stumbles_->setText(QStringLiteral("つまずき：") + qs(stumblesText(session_->stumbles())));
     btnAgain_->setEnabled(static_cast<bool>(hooks_.makeMore));
     btnRetryMissed_->setEnabled(!session_->missed().empty());

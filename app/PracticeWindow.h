@@ -125,6 +125,7 @@ private:
 
     std::unique_ptr<PracticeSession> session_;
     PracticeHooks hooks_;
+    QSize workingSize_;  // the window's size before the summary widened it
 
     QStackedWidget* pages_ = nullptr;
     QLabel* heading_ = nullptr;

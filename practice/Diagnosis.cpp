@@ -189,6 +189,17 @@ const char* mistakeName(MistakeKind kind)
     return "そのほか";
 }
 
+std::string spokenDigits(const std::string& digits)
+{
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0)
+            text += " と ";
+        text += digits[i];
+    }
+    return text;
+}
+
 std::optional<long long> numberOf(const std::string& digits)
 {
     if (digits.empty() || digits.size() > 18)
@@ -517,14 +528,14 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
             }
         }
         if (!found && k > 0 && head == r && tail != brought)
-            found = make(MistakeKind::BringDown, index_, "おろす数字は、わられる数の " + brought + " です。");
+            found = make(MistakeKind::BringDown, index_, "おろす数字は、わられる数の " + spokenDigits(brought) + " です。");
         if (!found && remainder && value >= d)
             found = make(MistakeKind::Remainder, index_,
                          "あまり " + str(value) + " は わる数 " + str(d) + " より小さくなるはずです。" + difference +
                              " を計算しなおしましょう。");
         if (!found)
             found = make(MistakeKind::Other, index_,
-                         str(value) + " は、" + difference + " の答えに " + brought + " をおろした数と合いません。" +
+                         str(value) + " は、" + difference + " の答えに " + spokenDigits(brought) + " をおろした数と合いません。" +
                              "もう一度計算しましょう。");
     }
     if (!remainder) {

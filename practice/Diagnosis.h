@@ -142,6 +142,9 @@ std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<W
 // divided by the divisor's first digit, 9 at most (87 / 23: 8 / 2 = 4).
 int tentativeQuotient(long long partial, int divisor);
 
+// Digits as they are read out one by one: "6", "6 と 5".
+std::string spokenDigits(const std::string& digits);
+
 // A decimal text's value with its leading zeros dropped ("016" is 16); nothing for no digits.
 std::optional<long long> numberOf(const std::string& digits);
 

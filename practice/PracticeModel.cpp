@@ -12,18 +12,6 @@ std::string str(long long n)
     return std::to_string(n);
 }
 
-// The digits joined for reading aloud: "6", "6 と 5".
-std::string joined(const std::string& digits)
-{
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0)
-            text += " と ";
-        text += digits[i];
-    }
-    return text;
-}
-
 // A typed number as it is set down: no leading zeros ("0" stays).
 std::string withoutLeadingZeros(const std::string& digits)
 {
@@ -60,6 +48,7 @@ void PracticeProblem::restart(PracticeLevel level)
 
 void PracticeProblem::openRow()
 {
+    checkedWrong_.reset();
     typed_.clear();
     wrongCells_.clear();
     wrongEntry_ = false;
@@ -242,6 +231,11 @@ PracticeProblem::Check PracticeProblem::check()
     // 0 or the remainder is missing.
     const bool partlyTyped = level_ == PracticeLevel::Guided && !written.digits.empty() &&
                              typed_.find(' ') != std::string::npos;
+    // A row found wrong and not changed since says the same again, and is not counted again.
+    if (checkedWrong_ && written.digits == checkedWrong_->digits && written.column == checkedWrong_->column) {
+        say_ = Say::Diagnosis;
+        return Check::Wrong;
+    }
     RowJudge judge = judgeUpToOpenRow();
     std::optional<Diagnosis> found;
     if (!partlyTyped)
@@ -264,6 +258,7 @@ PracticeProblem::Check PracticeProblem::check()
     }
     ++mistakes_[static_cast<std::size_t>(found->kind)];
     diagnosis_ = found;
+    checkedWrong_ = written;
     say_ = Say::Diagnosis;
     if (found->row < current_) {
         // A quotient digit shown wrong by the rows after it: it opens again, they wait, shown wrong.
@@ -277,6 +272,7 @@ PracticeProblem::Check PracticeProblem::check()
         typedColumn_ = quotient.column;
         cursor_ = quotient.column;
         wrongEntry_ = true;
+        checkedWrong_ = quotient;
         return Check::Wrong;
     }
     if (level_ == PracticeLevel::Guided) {
@@ -371,7 +367,7 @@ std::string PracticeProblem::message() const
         return "できました！";
     switch (say_) {
     case Say::Diagnosis:
-        return diagnosis_ ? diagnosis_->message : prompt();
+        return diagnosis_ ? std::string(mistakeName(diagnosis_->kind)) + "：" + diagnosis_->message : prompt();
     case Say::Hint:
         return hintText_;
     case Say::Incomplete:
@@ -406,7 +402,7 @@ std::string PracticeProblem::question(const RowJudge& judge) const
         brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
     std::string text = str(n.minuend) + "−" + str(n.subtrahend) + "は？";
     if (!brought.empty())
-        text += " そのあと " + joined(brought) + " をおろします。";
+        text += " そのあと " + spokenDigits(brought) + " をおろします。";
     return text;
 }
 
@@ -449,7 +445,15 @@ std::string PracticeProblem::pointer(const RowJudge& judge, std::vector<Place>& 
             numberCells(current_ - 1, written_[current_ - 1].digits, cells);
         else
             dividendCells(row.lastDigit, row.lastDigit);
-        divisorCells();
+        const bool tentative = p >= d && d >= 10;
+        // The tentative quotient looks at the partial dividend without its last digits and at
+        // the divisor's first digit.
+        if (tentative)
+            cells.resize(cells.size() - std::min(cells.size(), static_cast<std::size_t>(divisorDigits_ - 1)));
+        if (tentative)
+            cells.push_back({1, 0});
+        else
+            divisorCells();
         if (p < d)
             return str(p) + " と " + ds + " をくらべよう。";
         if (d < 10)
@@ -490,7 +494,7 @@ std::string PracticeProblem::pointer(const RowJudge& judge, std::vector<Place>& 
     std::string text = str(n.minuend) + " から " + str(n.subtrahend) +
                        " をひきます。一の位から順にひいて、ひけないときは上の位から 1 くり下げよう。";
     if (!brought.empty())
-        text += "ひいたら、わられる数の " + joined(brought) + " をおろします。";
+        text += "ひいたら、わられる数の " + spokenDigits(brought) + " をおろします。";
     if (row.kind == PracticeRow::Kind::Remainder)
         text += "あまりは " + ds + " より小さくなります。";
     return text;

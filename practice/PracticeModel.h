@@ -137,6 +137,7 @@ private:
     bool wrongEntry_ = false;        // alone: the open row's entry found wrong
     int cursor_ = 0;                 // guided: cell of the open row; alone: dividend digit
     std::vector<WrittenRow> stale_;  // rows after a quotient digit opened again, shown wrong
+    std::optional<WrittenRow> checkedWrong_;  // the open row's entry as its last check found it wrong
 
     std::optional<Diagnosis> diagnosis_;
     Say say_ = Say::Prompt;

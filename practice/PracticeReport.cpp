@@ -125,8 +125,8 @@ std::string mistakesText(const ProblemResult& result)
         if (n == 0)
             continue;
         if (!text.empty())
-            text += "・";
-        text += mistakeName(kind) + str(n);
+            text += "、";
+        text += mistakeName(kind) + (" " + str(n)) + "回";
     }
     return text;
 }
@@ -139,8 +139,8 @@ std::string hintsText(const ProblemResult& result)
         if (n == 0)
             continue;
         if (!text.empty())
-            text += "・";
-        text += hintStepName(static_cast<HintStep>(s)) + str(n);
+            text += "、";
+        text += hintStepName(static_cast<HintStep>(s)) + (" " + str(n)) + "回";
     }
     return text;
 }

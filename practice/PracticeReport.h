@@ -27,9 +27,9 @@ std::string formatDuration(long long seconds);
 // "8765÷43" and "203 あまり 36" (a division without remainder: "24").
 std::string problemText(const PracticeItem& item);
 std::string answerText(const PracticeItem& item);
-// "ひき算2・かけ算1" (kinds in their order); "" when none.
+// "かけ算 1回、ひき算 2回" (kinds in their order); "" when none.
 std::string mistakesText(const ProblemResult& result);
-// "たずねる1・しめす1・おしえる2"; "" when none.
+// "たずねる 1回、しめす 1回、おしえる 2回"; "" when none.
 std::string hintsText(const ProblemResult& result);
 // "ひき算 3回、かけ算 1回"; "なし" when there were none.
 std::string stumblesText(const std::vector<std::pair<MistakeKind, int>>& stumbles);
