@@ -232,6 +232,59 @@ private slots:
         QCOMPARE(p.mistakes(), 1);
     }
 
+    // Any keys and taps, at either level: nothing breaks, and a problem is finished only with the
+    // whole working right.
+    void anyKeysEndRight_data()
+    {
+        QTest::addColumn<bool>("guided");
+        QTest::addRow("guided") << true;
+        QTest::addRow("alone") << false;
+    }
+
+    void anyKeysEndRight()
+    {
+        QFETCH(bool, guided);
+        std::uint32_t seed = 12345;
+        const auto next = [&seed](std::uint32_t n) {
+            seed = seed * 1664525u + 1013904223u;
+            return (seed >> 8) % n;
+        };
+        int finished = 0;
+        for (int k = 0; k < 300; ++k) {
+            const int divisor = static_cast<int>(1 + next(k % 3 == 0 ? 9 : k % 3 == 1 ? 99 : 999));
+            const int dividend = static_cast<int>(next(100000));
+            const LongDivision w = LongDivision::of(dividend, divisor);
+            PracticeProblem p(w, guided ? PracticeLevel::Guided : PracticeLevel::Alone);
+            for (int i = 0; i < 400 && !p.finished(); ++i) {
+                const std::uint32_t key = next(24);  // hints often, so that some problems end
+                if (key < 10)
+                    p.type(static_cast<int>(key));
+                else if (key == 10)
+                    p.backspace();
+                else if (key == 11)
+                    p.moveLeft();
+                else if (key == 12)
+                    p.moveRight();
+                else if (key == 13)
+                    p.check();
+                else if (key < 23)
+                    p.hint();
+                else
+                    p.tap({static_cast<int>(next(8)), static_cast<int>(next(12))});
+                QVERIFY(p.current() <= p.rows().size());
+            }
+            if (!p.finished())
+                continue;
+            ++finished;
+            PracticeProblem right(w);
+            for (const PracticeRow& row : right.rows())
+                for (const char c : row.answer)
+                    right.type(c - '0');
+            QCOMPARE(pictureOf(p), pictureOf(right));
+        }
+        QVERIFY2(finished > 100, qPrintable(QString::number(finished)));
+    }
+
     // The hint asks, then points, then writes; every press is counted by its step.
     void hintAsksPointsTells_data()
     {
