@@ -1,6 +1,7 @@
 #include "Diagnosis.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace pelkano {
@@ -213,14 +214,6 @@ std::optional<long long> numberOf(const std::string& digits)
     return v;
 }
 
-int tentativeQuotient(long long partial, int divisor)
-{
-    const std::vector<int> d = digitsOf(divisor);
-    const long long head = partial / power10(d.size() - 1);
-    const int lead = d.back();
-    return static_cast<int>(std::min<long long>(9, head / lead));
-}
-
 RowJudge::RowJudge(const LongDivision& working, const std::vector<PracticeRow>& rows, PracticeLevel level)
     : w_(working), rows_(rows), level_(level), dividend_(std::to_string(working.dividend))
 {
@@ -337,7 +330,7 @@ Diagnosis RowJudge::tooLarge(int q, long long p)
     const int d = w_.divisor;
     const long long product = static_cast<long long>(q) * d;
     std::string message = str(q) + "×" + str(d) + "=" + str(product) + " は " + str(p) + " より大きいね。";
-    if (d >= 10 && q == tentativeQuotient(p, d))
+    if (d >= 10 && q == tentativeQuotient(static_cast<int>(std::min<long long>(p, INT_MAX)), d))
         message += "見当をつけた商 " + str(q) + " を 1 小さくして、たしかめましょう。";
     else
         message += "商を小さくしましょう。";

@@ -138,10 +138,6 @@ private:
 std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<WrittenRow>& written,
                                 PracticeLevel level);
 
-// The tentative quotient of a partial dividend: without its last (divisor digits - 1) digits,
-// divided by the divisor's first digit, 9 at most (87 / 23: 8 / 2 = 4).
-int tentativeQuotient(long long partial, int divisor);
-
 // Digits as they are read out one by one: "6", "6 と 5".
 std::string spokenDigits(const std::string& digits);
 
