@@ -4,9 +4,12 @@
 #include "Sheet.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <set>
+
+#include <unistd.h>
 
 using namespace pelkano;
 
@@ -26,10 +29,11 @@ void setDrawBudget(QProcess& process)
     process.setProcessEnvironment(env);
 }
 
-Run runSheets(const QStringList& arguments)
+Run runSheets(const QStringList& arguments, const QString& folder = {})
 {
     QProcess process;
     setDrawBudget(process);
+    process.setWorkingDirectory(folder);
     process.start(QStringLiteral(PELKANO_SHEETS_EXE), arguments);
     Run run;
     if (!process.waitForFinished(60000)) {
@@ -152,18 +156,38 @@ private slots:
         }
     }
 
-    // Type 17 has four problems: a 12-slot sheet keeps them and warns, and the run still succeeds.
+    // A sheet that cannot be filled keeps its problems and the run still succeeds; the warning
+    // comes once, with the counts, and says what the pages leave out (whole rows only).
+    void sheetThatCannotBeFilled_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("perSheet");
+        QTest::addColumn<QString>("warning");
+        QTest::addRow("type 17 has four problems, two sheets")
+            << QStringList{"--types", "17", "--layout", "4x3", "--sheets", "2", "--seed", "1"} << 8 << 4
+            << "pelkano-sheets: warning: 2 of 2 sheets short of problems (4 of 12; no more distinct problems of the "
+               "ticked types were found)\n";
+        QTest::addRow("drawn, five problems in rows of three")
+            << QStringList{"--types", "51", "--layout", "4x3", "--seed", "3", "-o", "inc.pdf"} << 5 << 5
+            << "pelkano-sheets: warning: 1 of 1 sheets short of problems (5 of 12; no more distinct problems of the "
+               "ticked types were found); drawn in whole rows, their pages show 3 of those 5 problems\n";
+    }
     void sheetThatCannotBeFilled()
     {
-        const Run run = runSheets({"--types", "17", "--layout", "4x3", "--sheets", "2", "--seed", "1"});
+        QFETCH(QStringList, arguments);
+        QFETCH(int, rows);
+        QFETCH(int, perSheet);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(arguments, dir.path());
         QCOMPARE(run.exitCode, 0);
-        const QByteArray warning = QByteArray(kSheetWarning) + '\n';
-        QCOMPARE(run.err, warning + warning);
-        QCOMPARE(QString::fromUtf8(kSheetWarning), QStringLiteral("今の条件では、指定された問題数が確保できません。"));
-        const auto rows = rowsOf(run);
-        QCOMPARE(rows.size(), 8);
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            QCOMPARE(rows[i][2].toInt(), static_cast<int>(i % 4) + 1);
+        QCOMPARE(QString::fromUtf8(run.err), warning);
+        const auto listed = rowsOf(run);
+        QCOMPARE(listed.size(), rows);
+        for (qsizetype i = 0; i < listed.size(); ++i)
+            QCOMPARE(listed[i][2].toInt(), static_cast<int>(i % perSheet) + 1);
     }
 
     void badInput_data()
@@ -265,6 +289,45 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QCOMPARE(process.readAllStandardError(),
                  QByteArray("pelkano-sheets: cannot write to standard output: No space left on device\n"));
+    }
+
+    // Every text goes to standard output or fails with the system's reason: a full disk, a
+    // closed standard output (whose number the next file opened would take), a closed pipe.
+    void standardOutputUnusable_data()
+    {
+        QTest::addColumn<QString>("unusable");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::addRow("type list to a full disk") << "full" << QStringList{"--list-types"} << QByteArray("No space left on device");
+        QTest::addRow("closed, with a file to draw")
+            << "closed" << QStringList{"--types", "1", "--dpi", "72", "-o", "x.pdf"} << QByteArray("Bad file descriptor");
+        QTest::addRow("closed pipe") << "pipe" << QStringList{"--types", "1-26", "--draws", "1000000"}
+                                     << QByteArray("Broken pipe");
+    }
+    void standardOutputUnusable()
+    {
+        QFETCH(QString, unusable);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, reason);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess process;
+        setDrawBudget(process);
+        process.setWorkingDirectory(dir.path());
+        if (unusable == "full")
+            process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        if (unusable == "closed")
+            process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        if (unusable == "pipe")  // the reader is gone before the first block; the status is the tool's
+            process.start("/bin/bash", QStringList{"-c", "set -o pipefail; \"$0\" \"$@\" | true", PELKANO_SHEETS_EXE} +
+                                           arguments);
+        else
+            process.start(QStringLiteral(PELKANO_SHEETS_EXE), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.readAllStandardError(), "pelkano-sheets: cannot write to standard output: " + reason + '\n');
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void helpAndVersion_data()

@@ -408,6 +408,39 @@ private slots:
         QCOMPARE(contentOf(dir.filePath(older)), QByteArray("OLD\n"));
     }
 
+    // Stopped while drawing, the tool removes what it had written; killed, it cannot, and the
+    // next run into the same folder removes what was left.
+    void stoppedRunLeavesNothing_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addRow("terminated") << int(SIGTERM);
+        QTest::addRow("interrupted") << int(SIGINT);
+        QTest::addRow("killed") << int(SIGKILL);
+    }
+    void stoppedRunLeavesNothing()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(PELKANO_SHEETS_EXE),
+                {"--types", "1-4", "--sheets", "500", "--answers", "--dpi", "72", "-o", "k.png"});
+        QTRY_VERIFY_WITH_TIMEOUT(!filesIn(dir.path()).isEmpty(), 60000);
+        QCOMPARE(::kill(static_cast<pid_t>(p.processId()), signal), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        if (signal != SIGKILL) {
+            QCOMPARE(p.readAllStandardError(),
+                     QByteArray("pelkano-sheets: stopped by ") + strsignal(signal) + ": no file was written\n");
+        } else {
+            QVERIFY(!filesIn(dir.path()).isEmpty());
+            const Run next = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", "k.png"});
+            QCOMPARE(next.exitCode, 0);
+        }
+        QCOMPARE(filesIn(dir.path()), signal == SIGKILL ? QStringList{"k-1.png"} : QStringList{});
+    }
+
     // Names up to the folder's limit of 255 bytes are written and replaced; a longer one is
     // refused with the system's reason.
     void longNames_data()
@@ -435,6 +468,26 @@ private slots:
             }
             QCOMPARE(filesIn(dir.path()), file.isEmpty() ? QStringList() : QStringList{file});
         }
+    }
+
+    // The tool draws wherever it runs, and its standard error is its own: a platform that
+    // cannot start gives way to offscreen, and Qt's notices stay out.
+    void anyPlatform_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addRow("a platform without its display")
+            << QStringList{"QT_QPA_PLATFORM=xcb", "DISPLAY", "WAYLAND_DISPLAY"};
+        QTest::addRow("offscreen named, no session folder") << QStringList{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR"};
+    }
+    void anyPlatform()
+    {
+        QFETCH(QStringList, environment);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", "q.pdf"}, {{}, environment});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(filesIn(dir.path()), QStringList{"q.pdf"});
     }
 
     // One rule for PDF and PNG: a link is written through and stays a link; a file this user
