@@ -211,6 +211,7 @@ private slots:
         QTest::addRow("unknown option") << QStringList{"--types", "1", "--colour"} << "colour";
         QTest::addRow("stray argument") << QStringList{"--types", "1", "extra"} << "'extra'";
         QTest::addRow("a Qt option") << QStringList{"--types", "1", "-platform", "nosuch"} << "platform";
+        QTest::addRow("help with Qt's options") << QStringList{"--types", "1", "--help-all"} << "help-all";
         QTest::addRow("newline and escape echoed")
             << QStringList{"--types", "1", "--layout", "2x2\n\x1b[31m"} << "'2x2\\n\\x1B[31m'";
     }
@@ -249,6 +250,11 @@ private slots:
         QTest::addRow("sheets beyond every print number")
             << QStringList{"--sheets", "4294967296"} << "--sheets '4294967296'";
         QTest::addRow("two signs") << QStringList{"--print-number", "+-5"} << "'+-5'";
+        QTest::addRow("largest seed") << QStringList{"--seed", "18446744073709551615"} << "";
+        QTest::addRow("seed beyond 64 bits")
+            << QStringList{"--seed", "18446744073709551616"} << "--seed '18446744073709551616'";
+        QTest::addRow("raw draws have no print numbers")
+            << QStringList{"--draws", "2", "--sheets", "5000000000"} << "";
     }
     void commandLineEdges()
     {
@@ -336,6 +342,7 @@ private slots:
         QTest::addColumn<QString>("shows");
         QTest::addRow("--help") << "--help" << "--types";
         QTest::addRow("--version") << "--version" << "pelkano-sheets";
+        QTest::addRow("usage line names the tool") << "--help" << "Usage: pelkano-sheets [options]\n";
     }
     void helpAndVersion()
     {
