@@ -226,6 +226,23 @@ private slots:
         QVERIFY2(QString::fromUtf8(run.err).contains(named), run.err.constData());
     }
 
+    // What a message echoes cannot pass for anything else: control characters of every kind
+    // and the backslash that starts an escape are escaped themselves.
+    void echoedTextEscaped_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::addRow("DEL") << QByteArray("2x2\x7f") << QByteArray("2x2\\x7F");
+        QTest::addRow("C1 next line U+0085") << QByteArray("2x2\xc2\x85") << QByteArray("2x2\\u{85}");
+        QTest::addRow("backslash") << QByteArray("2\\x41") << QByteArray("2\\\\x41");
+    }
+    void echoedTextEscaped()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(QByteArray::fromStdString(cli::printable(text.toStdString())), shown);
+    }
+
     // The limits of the command line, on both sides of each edge, read as the tool reads them.
     void commandLineEdges_data()
     {
