@@ -60,20 +60,6 @@ ParsedCommandLine failure(std::string message)
     return textOnly(Action::Error, std::move(message));
 }
 
-// A seed: every value of the generator's 64-bit seed, in decimal digits with an optional plus.
-std::optional<std::uint64_t> parseSeed(const std::string& text)
-{
-    std::uint64_t value = 0;
-    const char* begin = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
-    const char* end = text.data() + text.size();
-    if (begin == end || *begin < '0' || *begin > '9')
-        return std::nullopt;
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
-}
-
 // A count option (0 or more), or its one-line error.
 std::optional<long long> countOption(const QCommandLineParser& parser, const QString& name, long long fallback,
                                      std::string& error)
