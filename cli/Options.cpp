@@ -38,7 +38,9 @@ void setUp(QCommandLineParser& parser)
                                      "sheet,print_number,slot,type,dividend,divisor,quotient,remainder");
     // -platform is an unknown option, not -p -l -a -t -f -o rm.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addHelpOption();
+    // Not Qt's help option: it would list --help-all, for Qt's own options, which the tool does
+    // not read.
+    parser.addOption({{"h", "help"}, "Displays this help."});
     parser.addVersionOption();
     parser.addOptions(ownOptions());
     parser.addOptions(drawingOptions());
@@ -88,8 +90,15 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     // A command line the parser cannot read is a usage error like any other: one line.
     if (!parser.parse(arguments))
         return failure(printable(parser.errorText().toStdString()));
-    if (parser.isSet("help"))
-        return textOnly(Action::Help, parser.helpText().toStdString());
+    if (parser.isSet("help")) {
+        // The parser names the program after the application object, which the tool has not
+        // made yet ("<executable_name>"): the usage line names the tool, whoever asks.
+        QString help = parser.helpText();
+        const qsizetype name = help.indexOf(QLatin1String(" [options]"));
+        if (help.startsWith(QLatin1String("Usage: ")) && name > 7)
+            help.replace(7, name - 7, QLatin1String("pelkano-sheets"));
+        return textOnly(Action::Help, help.toStdString());
+    }
     if (parser.isSet("version"))
         return textOnly(Action::Version, "pelkano-sheets " PELKANO_VERSION "\n");
 
@@ -137,13 +146,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
                        std::to_string(kMaxDrawnSheets) + " sheets)");
 
     // Every sheet's print number is a 32-bit integer: the first one, and the last one
-    // first + sheets - 1, each checked without leaving the range of long long.
+    // first + sheets - 1, each checked without leaving the range of long long. Raw draws have
+    // no sheets and no print numbers.
     const QString printText = parser.value("print-number");
     const auto first = parseInteger(printText.toStdString());
     if (!first || *first < kIntMin || *first > kIntMax)
         return failure("invalid --print-number " + quoted(printText) + " (-2147483648 to 2147483647)");
     o.printNumber = static_cast<int>(*first);
-    const std::string beyond = lastPrintNumberProblem(*first, o.sheets);
+    const std::string beyond = parser.isSet("draws") ? std::string() : lastPrintNumberProblem(*first, o.sheets);
     if (!beyond.empty()) {
         if (parser.isSet("print-number"))
             return failure("invalid --print-number " + quoted(printText) + " (" + beyond + ")");
@@ -152,10 +162,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
 
     if (parser.isSet("seed")) {
         const QString seedText = parser.value("seed");
-        const auto value = parseInteger(seedText.toStdString());
-        if (!value || *value < 0)
-            return failure("invalid --seed " + quoted(seedText) + " (a whole number, 0 or more)");
-        o.seed = static_cast<std::uint64_t>(*value);
+        const auto value = parseSeed(seedText.toStdString());
+        if (!value)
+            return failure("invalid --seed " + quoted(seedText) + " (0 to " +
+                           std::to_string(std::numeric_limits<std::uint64_t>::max()) + ")");
+        o.seed = *value;
     }
     if (parser.isSet("draws")) {
         const auto draws = countOption(parser, "draws", 0, error);

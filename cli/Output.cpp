@@ -119,11 +119,12 @@ std::vector<QString> pngPaths(const QString& output, int sheets, bool answers)
     return paths;
 }
 
-QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets)
+QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets,
+                    const PageProgress& progress)
 {
     const PageList pages = pagesOf(sheets, options.answers ? AnswerSheets::AfterEach : AnswerSheets::None);
     if (options.kind == OutputKind::Pdf)
-        return writePdf(options.output, pages, options.settings, options.setup);
+        return writePdf(options.output, pages, options.settings, options.setup, progress);
     if (options.kind == OutputKind::Svg) {
         const QSizeF mm = options.setup.pageSize.size(QPageSize::Millimeter);
         std::vector<QByteArray> files;
@@ -133,7 +134,7 @@ QString writeSheets(const DrawingOptions& options, const std::vector<ProblemShee
         return writeFiles(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), files);
     }
     return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), pages,
-                     options.settings, options.setup);
+                     options.settings, options.setup, progress);
 }
 
 }  // namespace pelkano::cli

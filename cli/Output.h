@@ -36,7 +36,9 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
 // For PNG or SVG output FILE.png: FILE-1.png, FILE-1-answers.png, FILE-2.png, ...
 std::vector<QString> pngPaths(const QString& output, int sheets, bool answers);
 
-// Draws the sheets (with their answer sheets when asked) to the output. Empty on success.
-QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets);
+// Draws the sheets (with their answer sheets when asked) to the output. Empty on success; a
+// progress that returns false cancels, and then no file appears.
+QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets,
+                    const PageProgress& progress = {});
 
 }  // namespace pelkano::cli

@@ -1,5 +1,6 @@
 // pelkano-sheets: builds worksheets as the window's Preview does and prints them as CSV, or
 // prints raw draws of the generator as a problem bank; with --output it also draws the sheets.
+#include "NumberTable.h"
 #include "Options.h"
 #include "Output.h"
 #include "QtSurface.h"
@@ -8,28 +9,77 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace pelkano;
 
 namespace {
 
-class StderrReporter final : public Reporter {
-public:
-    void warn(const std::string& text) override { std::cerr << text << "\n"; }
-};
-
-[[noreturn]] void fail(const std::string& message, int status = 2)
+// Every message of the tool is one line on standard error; the status is handed back.
+int failed(const std::string& message, int status)
 {
     std::cerr << "pelkano-sheets: " << message << "\n";
-    std::exit(status);
+    return status;
 }
+
+// The generator's warnings (a number table read out of range), each said once, in English.
+class StderrReporter final : public Reporter {
+public:
+    void warn(const std::string& text) override
+    {
+        if (!said_.insert(text).second)
+            return;
+        const std::string shown = text == kCommaFieldWarning ? "a number table was read past the end of a line"
+                                                              : cli::printable(text);
+        std::cerr << "pelkano-sheets: warning: " << shown << "\n";
+    }
+
+private:
+    std::set<std::string> said_;
+};
+
+// Sheets that could not be filled, told once at the end with the counts.
+struct ShortSheets {
+    long long sheets = 0;
+    int fewest = INT_MAX;
+    int most = 0;
+    long long listed = 0;  // their problems in the CSV
+    long long drawn = 0;   // of those, on their pages (whole rows only)
+
+    void add(int count, LayoutPattern pattern)
+    {
+        ++sheets;
+        fewest = std::min(fewest, count);
+        most = std::max(most, count);
+        listed += count;
+        drawn += drawnProblemCount(count, pattern);
+    }
+
+    std::string warning(long long total, LayoutPattern pattern, bool pagesDrawn) const
+    {
+        std::string text = "warning: " + std::to_string(sheets) + " of " + std::to_string(total) +
+                           " sheets short of problems (" + std::to_string(fewest) +
+                           (most != fewest ? " to " + std::to_string(most) : std::string()) + " of " +
+                           std::to_string(problemCount(pattern)) +
+                           "; no more distinct problems of the ticked types were found)";
+        if (pagesDrawn && drawn != listed)
+            text += "; drawn in whole rows, their pages show " + std::to_string(drawn) + " of those " +
+                    std::to_string(listed) + " problems";
+        return text;
+    }
+};
 
 void appendRow(std::string& out, const std::string& sheet, const std::string& printNumber, const std::string& slot,
                int type, int dividend, int divisor)
@@ -39,32 +89,60 @@ void appendRow(std::string& out, const std::string& sheet, const std::string& pr
            '\n';
 }
 
-// Writes the rows to standard output; a write that fails ends the run at once with the
-// system's reason (a full disk, a closed pipe).
-void writeOut(std::string& out)
+// Writes the text to standard output and empties it. Empty on success, else the one-line
+// reason (a full disk, a closed pipe).
+std::string writeOut(std::string& out)
 {
     errno = 0;
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
         const int error = errno;
-        fail(std::string("cannot write to standard output: ") + (error != 0 ? std::strerror(error) : "write failed"), 1);
+        return std::string("cannot write to standard output: ") + (error != 0 ? std::strerror(error) : "write failed");
     }
     out.clear();
+    return {};
 }
 
-// Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short one.
-void flushIfLarge(std::string& out)
+// A standard stream that is closed would be taken by the next file the tool opens, and the
+// CSV or a message would go into it: each closed one gets /dev/null. False when standard
+// output was closed.
+bool claimStandardStreams()
 {
-    if (out.size() >= (1u << 20))
-        writeOut(out);
+    bool outputOpen = true;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (fd == 1)
+            outputOpen = false;
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+    return outputOpen;
 }
 
-// The offscreen platform finds no session's runtime folder when run from a service or a test
-// and says so on every start; that notice is not the tool's business.
-void quietRuntimeNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// The platform only gives the tool its fonts: offscreen unless QT_QPA_PLATFORM names another,
+// and offscreen after it when that one cannot start (no display).
+void choosePlatform()
 {
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+    const QByteArray given = qgetenv("QT_QPA_PLATFORM");
+    for (const QByteArray& name : given.split(';'))
+        if (name.split(':').constFirst().trimmed() == "offscreen")
+            return;
+    qputenv("QT_QPA_PLATFORM", given.trimmed().isEmpty() ? QByteArray("offscreen") : given + ";offscreen");
+}
+
+// Standard error is for the tool's own messages: the platform's chatter (no display to
+// connect to, no session's runtime folder) is not its business; anything else from Qt is
+// passed on as one line of the tool's.
+void qtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    const bool platform = context.category != nullptr && std::strncmp(context.category, "qt.qpa.", 7) == 0;
+    if (type == QtDebugMsg || type == QtInfoMsg || (type == QtWarningMsg && platform) ||
+        message.startsWith(QLatin1String("QStandardPaths: ")))
         return;
-    std::cerr << qFormatLogMessage(type, context, message).toStdString() << "\n";
+    std::cerr << "pelkano-sheets: " << cli::printable(message.toStdString()) << "\n";
 }
 
 // Draws of R a run may make before it stops: PELKANO_DRAW_BUDGET, for tests, so that a type
@@ -78,10 +156,50 @@ long long drawBudget()
     return value && *value > 0 ? *value : -1;
 }
 
-}  // namespace
+// While pages are being drawn, SIGINT, SIGTERM and SIGHUP stop the drawing after the page in
+// hand, so that no hidden file is left behind; a second one ends the tool at once.
+volatile std::sig_atomic_t stopSignal = 0;
 
-int main(int argc, char** argv)
+extern "C" void onStopSignal(int signal)
 {
+    if (stopSignal != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+    stopSignal = signal;
+}
+
+void catchStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before {};
+        // A signal the caller ignores (nohup, a background job) stays ignored.
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+// Ends the tool by the signal that stopped it, as it would have ended without the cleaning up.
+int endByStopSignal()
+{
+    const int signal = stopSignal;
+    failed(std::string("stopped by ") + strsignal(signal) + ": no file was written", 1);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return 128 + signal;
+}
+
+int run(int argc, char** argv)
+{
+    if (!claimStandardStreams())
+        return failed(std::string("cannot write to standard output: ") + std::strerror(EBADF), 1);
+    // A closed pipe is a failed write with its reason, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+
     // The arguments exactly as given. A name or text that does not survive the round trip through
     // the local encoding would become another one, so it is refused.
     QStringList arguments;
@@ -89,7 +207,7 @@ int main(int argc, char** argv)
         const QByteArray raw(argv[i]);
         const QString text = QString::fromLocal8Bit(raw);
         if (text.toLocal8Bit() != raw)
-            fail("argument '" + cli::printable(raw.toStdString()) + "' is not text in the local encoding");
+            return failed("argument '" + cli::printable(raw.toStdString()) + "' is not text in the local encoding", 2);
         arguments << text;
     }
     if (arguments.isEmpty())
@@ -97,20 +215,19 @@ int main(int argc, char** argv)
 
     const cli::ParsedCommandLine parsed = cli::parseCommandLine(arguments);
     if (parsed.action == cli::Action::Error)
-        fail(parsed.text);
+        return failed(parsed.text, 2);
     if (parsed.action != cli::Action::Run) {
-        std::cout << parsed.text;
-        return std::cout.flush() ? 0 : 1;
+        std::string text = parsed.text;
+        const std::string error = writeOut(text);
+        return error.empty() ? 0 : failed(error, 1);
     }
     const cli::Options& o = parsed.options;
 
     // Qt gets no argument from the command line: the application is made with the name only.
-    // Drawing needs fonts, so a QGuiApplication on the offscreen platform unless QT_QPA_PLATFORM
-    // names another.
-    if (o.drawn() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(quietRuntimeNotice);
-    }
+    // Drawing needs fonts, so a QGuiApplication.
+    qInstallMessageHandler(qtMessage);
+    if (o.drawn())
+        choosePlatform();
     int appArgc = 1;
     char* appArgv[] = {argv[0], nullptr};
     const std::unique_ptr<QCoreApplication> app = o.drawn() ? std::make_unique<QGuiApplication>(appArgc, appArgv)
@@ -129,41 +246,64 @@ int main(int argc, char** argv)
     RuleContext ctx{random, tables, reporter};
 
     std::string out = "sheet,print_number,slot,type,dividend,divisor,quotient,remainder\n";
+    std::string error;
+    std::vector<ProblemSheet> built;
+    // Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short one.
+    const auto flushIfLarge = [&out, &error] {
+        if (out.size() >= (1u << 20) && error.empty())
+            error = writeOut(out);
+        return error.empty();
+    };
     try {
         if (o.draws) {
-            for (long long i = 0; i < *o.draws; ++i) {
+            for (long long i = 0; i < *o.draws && flushIfLarge(); ++i) {
                 const GeneratedProblem g = MakeDataTyped(selected, ctx);
                 appendRow(out, "", "", "", g.type, g.problem.dividend, g.problem.divisor);
-                flushIfLarge(out);
             }
-        } else {
-            std::vector<ProblemSheet> built;
-            buildSheets(o.sheets, o.printNumber, o.layout, selected, ctx,
-                        [&](long long k, const ProblemSheet& sheet, bool complete) {
-                            if (!complete)
-                                reporter.warn(kSheetWarning);
-                            for (int i = 0; i < sheet.count; ++i)
-                                appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber),
-                                          std::to_string(i + 1), sheet.types[static_cast<std::size_t>(i)],
-                                          std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
-                                          std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
-                            flushIfLarge(out);
-                            if (o.drawn())
-                                built.push_back(sheet);
-                            return true;
-                        });
-            if (o.drawn()) {
-                const QString faces = checkFaces();
-                if (!faces.isEmpty())
-                    std::cerr << "pelkano-sheets: " << faces.toStdString() << "\n";
-                const QString written = cli::writeSheets(o.drawing, built);
-                if (!written.isEmpty())
-                    fail(written.toStdString(), 1);
-            }
+            if (error.empty())
+                error = writeOut(out);
+            return error.empty() ? 0 : failed(error, 1);
         }
+        ShortSheets shortSheets;
+        buildSheets(o.sheets, o.printNumber, o.layout, selected, ctx,
+                    [&](long long k, const ProblemSheet& sheet, bool complete) {
+                        if (!complete)
+                            shortSheets.add(sheet.count, o.layout);
+                        for (int i = 0; i < sheet.count; ++i)
+                            appendRow(out, std::to_string(k + 1), std::to_string(sheet.printNumber),
+                                      std::to_string(i + 1), sheet.types[static_cast<std::size_t>(i)],
+                                      std::stoi(sheet.dividends[static_cast<std::size_t>(i)]),
+                                      std::stoi(sheet.divisors[static_cast<std::size_t>(i)]));
+                        if (o.drawn())
+                            built.push_back(sheet);
+                        return flushIfLarge();
+                    });
+        if (shortSheets.sheets > 0)
+            failed(shortSheets.warning(o.sheets, o.layout, o.drawn()), 0);
+        // The CSV goes out before any file is drawn: a run that cannot write it leaves no file.
+        if (error.empty())
+            error = writeOut(out);
+        if (!error.empty())
+            return failed(error, 1);
     } catch (const RandomScriptError& e) {
-        fail(std::string("the draw budget of PELKANO_DRAW_BUDGET ran out: ") + e.what(), 1);
+        return failed(std::string("the draw budget of PELKANO_DRAW_BUDGET ran out: ") + e.what(), 1);
     }
-    writeOut(out);
-    return 0;
+    if (!o.drawn())
+        return 0;
+
+    const QString faces = checkFaces();
+    if (!faces.isEmpty())
+        failed(faces.toStdString(), 0);
+    catchStopSignals();
+    const QString written = cli::writeSheets(o.drawing, built, [](int, int) { return stopSignal == 0; });
+    if (stopSignal != 0 && !written.isEmpty())
+        return endByStopSignal();
+    return written.isEmpty() ? 0 : failed(cli::printable(written.toStdString()), 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return run(argc, argv);
 }

@@ -54,6 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!parsed.text.empty() && isPrintableLine(parsed.text));
         return 0;
     }
+    if (parsed.action == cli::Action::Help)
+        require(parsed.text.rfind("Usage: pelkano-sheets [options]\n", 0) == 0);
     if (parsed.action != cli::Action::Run)
         return 0;
     const cli::Options& o = parsed.options;
@@ -61,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int t : o.types)
         require(t >= 1 && t <= kTypeCount);
     require(o.sheets >= 0);
-    require(o.sheets == 0 || o.printNumber + (o.sheets - 1) <= INT_MAX);
+    // Raw draws have no print numbers; sheets each carry one within int.
+    require(o.draws || o.sheets == 0 || o.printNumber + (o.sheets - 1) <= INT_MAX);
     if (o.drawn()) {
         require(o.sheets >= 1 && o.sheets <= 1000 && !o.draws);
         require(o.drawing.setup.dpi >= 72 && o.drawing.setup.dpi <= 1200);

@@ -21,6 +21,11 @@ int designRowCount(LayoutPattern pattern)
     return problemCount(pattern) / columnCount(pattern);
 }
 
+int drawnProblemCount(int count, LayoutPattern pattern)
+{
+    return count / columnCount(pattern) * columnCount(pattern);
+}
+
 void SelectedTypes::tick(int type, bool checked)
 {
     const std::string text = std::to_string(type);

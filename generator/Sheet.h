@@ -17,6 +17,9 @@ inline constexpr int kLayoutPatternCount = 6;
 int problemCount(LayoutPattern pattern);  // 4, 6, 8, 6, 9, 12
 int columnCount(LayoutPattern pattern);   // 2 or 3
 int designRowCount(LayoutPattern pattern); // 2, 3 or 4
+// A page draws its problems in whole rows of the pattern's columns: of a short sheet of `count`
+// problems, the last count mod columns are not drawn (7 problems in 3 columns: 6).
+int drawnProblemCount(int count, LayoutPattern pattern);
 
 inline constexpr const char* kSheetWarning = "今の条件では、指定された問題数が確保できません。";
 inline constexpr int kDrawsPerSlot = 1000;

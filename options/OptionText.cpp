@@ -69,6 +69,19 @@ std::optional<long long> parseInteger(const std::string& text)
     return value;
 }
 
+std::optional<std::uint64_t> parseSeed(const std::string& text)
+{
+    std::uint64_t value = 0;
+    const char* begin = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
+    const char* end = text.data() + text.size();
+    if (begin == end || *begin < '0' || *begin > '9')
+        return std::nullopt;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
 std::vector<int> parseTypeList(const std::string& text, std::string& error)
 {
     std::vector<int> types;

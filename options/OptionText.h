@@ -4,6 +4,7 @@
 // command-line tool and the web page read their options through these same functions.
 #include "Sheet.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,9 @@ std::vector<int> parseTypeList(const std::string& text, std::string& error);
 std::optional<LayoutPattern> parseLayout(const std::string& text);
 // Decimal digits with at most one leading sign; nothing else, no overflow.
 std::optional<long long> parseInteger(const std::string& text);
+// A seed of the generator: 0 to 18446744073709551615 (all of its 64 bits), decimal digits with
+// an optional plus sign.
+std::optional<std::uint64_t> parseSeed(const std::string& text);
 
 // Text as it may be echoed in a one-line message: control characters (C0, DEL, C1) and bytes
 // that are not UTF-8 are written as \n, \t, \xNN or \u{NN}; everything else is kept.

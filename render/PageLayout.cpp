@@ -62,7 +62,7 @@ Grid gridOf(const Scale& scale, int width, int height, const ProblemSheet& sheet
     Grid g;
     g.columns = columnCount(settings.pattern);
     const int count = std::clamp(sheet.count, 0, kSheetCapacity);
-    g.rows = count / g.columns;
+    g.rows = drawnProblemCount(count, settings.pattern) / g.columns;
     if (g.rows == 0)
         return g;
     // Column width and row height share out the whole surface in device pixels; only the

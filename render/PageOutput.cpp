@@ -1,26 +1,19 @@
 #include "PageOutput.h"
 
+#include "FileSet.h"
 #include "Paper.h"
 #include "QtSurface.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <memory>
-#include <system_error>
-
-#include <sys/stat.h>
+#include <string>
 
 namespace pelkano {
 
@@ -40,167 +33,36 @@ constexpr NamedSize kSizes[] = {
 // What went wrong with a file, in the system's words. Call it right after the call that failed:
 // Qt leaves some write failures (a full disk) as "Unknown error", and then the system's error
 // number of that failure is the reason.
-QString fileError(const QFileDevice& file, const QString& name = {})
+QString fileError(const QFileDevice& file, const QString& name)
 {
     const int code = errno;
     QString reason = file.errorString();
     if (code != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
         reason = QString::fromLocal8Bit(std::strerror(code));
-    return QStringLiteral("cannot write %1: %2").arg(name.isEmpty() ? file.fileName() : name, reason);
+    return QStringLiteral("cannot write %1: %2").arg(name, reason);
 }
 
-QString systemError(const QString& what, const QString& path, const std::error_code& error)
+std::string systemName(const QString& path)
 {
-    return QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(error.message()));
+    return QFile::encodeName(path).toStdString();
 }
 
-std::filesystem::path fsPath(const QString& path)
+QString shown(const std::string& message)
 {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return QFile::decodeName(QByteArray::fromStdString(message));
 }
 
-// A file of a new name beside `target`, closed, kept until removed. Empty when it cannot be made.
-QString reserveBeside(const QString& target, const QString& purpose)
+// File i of the set gets all of `content`, closed and on the disk. Empty, or what went wrong.
+QString writeContent(FileSet& set, std::size_t i, const QByteArray& content)
 {
-    const QFileInfo info(target);
-    QTemporaryFile file(info.dir().filePath(QStringLiteral(".%1.%2.XXXXXX").arg(info.fileName(), purpose)));
-    file.setAutoRemove(false);
-    if (!file.open())
-        return {};
-    return file.fileName();
+    std::string error;
+    if (set.create(i, error) < 0)
+        return shown(error);
+    error = set.write(i, content.constData(), static_cast<std::size_t>(content.size()));
+    if (error.empty())
+        error = set.finish(i);
+    return shown(error);
 }
-
-// A set of files that appear together: staged one by one beside their targets, then put in
-// place all together or not at all. Staged files left over are removed when the set goes; an
-// older file that could not be put back stays where it was kept, never removed.
-class FileSet {
-public:
-    FileSet() = default;
-    FileSet(const FileSet&) = delete;
-    FileSet& operator=(const FileSet&) = delete;
-    ~FileSet()
-    {
-        std::error_code ignored;
-        for (const Entry& e : entries_)
-            if (!e.staged.isEmpty())
-                std::filesystem::remove(fsPath(e.staged), ignored);
-    }
-
-    // Writes `data` to a new closed file beside `target`, with the permissions the target has
-    // (or a new file would get).
-    QString stage(const QString& target, const QByteArray& data)
-    {
-        Entry e;
-        e.target = target;
-        QTemporaryFile file(QFileInfo(target).dir().filePath(
-            QStringLiteral(".%1.XXXXXX").arg(QFileInfo(target).fileName())));
-        file.setAutoRemove(false);
-        errno = 0;
-        if (!file.open())
-            return fileError(file, target);
-        e.staged = file.fileName();
-        entries_.push_back(e);
-        if (file.write(data) != data.size() || !file.flush())
-            return fileError(file, target);
-        file.close();
-        if (file.error() != QFileDevice::NoError)
-            return fileError(file, target);
-        const QFileInfo old(target);
-        const auto permissions = old.exists() ? old.permissions() : newFilePermissions();
-        QFile::setPermissions(e.staged, permissions);
-        return {};
-    }
-
-    // Puts every staged file in place of its target. On a failure every target is as it was.
-    QString commit()
-    {
-        std::size_t done = 0;
-        QString error;
-        for (; done < entries_.size(); ++done) {
-            error = replace(entries_[done]);
-            if (!error.isEmpty())
-                break;
-        }
-        if (error.isEmpty()) {
-            std::error_code ignored;
-            for (Entry& e : entries_) {
-                if (!e.backup.isEmpty())
-                    std::filesystem::remove(fsPath(e.backup), ignored);
-                e.backup.clear();
-            }
-            return {};
-        }
-        // Back to the state before: older files return, files this run made go.
-        for (std::size_t j = 0; j <= done && j < entries_.size(); ++j)
-            restore(entries_[j]);
-        return error;
-    }
-
-private:
-    struct Entry {
-        QString target;
-        QString staged;   // the new content, until it is in place
-        QString backup;   // the older file, while the set is being put in place
-        bool hadOld = false;
-        bool placed = false;
-    };
-
-    static QFileDevice::Permissions newFilePermissions()
-    {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        const unsigned mode = 0666u & ~static_cast<unsigned>(mask);
-        QFileDevice::Permissions p;
-        if (mode & 0400u) p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
-        if (mode & 0200u) p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
-        if (mode & 0040u) p |= QFileDevice::ReadGroup;
-        if (mode & 0020u) p |= QFileDevice::WriteGroup;
-        if (mode & 0004u) p |= QFileDevice::ReadOther;
-        if (mode & 0002u) p |= QFileDevice::WriteOther;
-        return p;
-    }
-
-    static QString replace(Entry& e)
-    {
-        std::error_code error;
-        const auto target = fsPath(e.target);
-        const auto status = std::filesystem::symlink_status(target, error);
-        e.hadOld = !error && std::filesystem::exists(status);
-        if (e.hadOld) {
-            e.backup = reserveBeside(e.target, QStringLiteral("old"));
-            if (e.backup.isEmpty())
-                return QStringLiteral("cannot replace %1: no room for its older file beside it").arg(e.target);
-            std::filesystem::rename(target, fsPath(e.backup), error);
-            if (error) {
-                std::error_code ignored;
-                std::filesystem::remove(fsPath(e.backup), ignored);
-                e.backup.clear();
-                return systemError(QStringLiteral("cannot replace"), e.target, error);
-            }
-        }
-        std::filesystem::rename(fsPath(e.staged), target, error);
-        if (error)
-            return systemError(QStringLiteral("cannot write"), e.target, error);
-        e.staged.clear();
-        e.placed = true;
-        return {};
-    }
-
-    static void restore(Entry& e)
-    {
-        std::error_code ignored;
-        if (e.placed && !e.hadOld)
-            std::filesystem::remove(fsPath(e.target), ignored);
-        if (!e.backup.isEmpty()) {
-            std::filesystem::rename(fsPath(e.backup), fsPath(e.target), ignored);
-            if (!ignored)
-                e.backup.clear();
-        }
-        e.placed = false;
-    }
-
-    std::vector<Entry> entries_;
-};
 
 // One page drawn with its origin at the top-left corner of `area` and the area's size as the
 // surface: the one drawing path of PNG pages, PDF files and printers.
@@ -298,9 +160,15 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
 {
     if (pages.empty())
         return QStringLiteral("no pages to write to %1").arg(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fileError(file);
+    // Written beside the target and put in its place at the end, by the rule of FileSet.
+    FileSet set;
+    std::string error = set.add(systemName(path));
+    const int fd = error.empty() ? set.create(0, error) : -1;
+    if (fd < 0)
+        return shown(error);
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return fileError(file, path);
     PaintOutcome outcome = PaintOutcome::Done;
     {
         QPdfWriter writer(&file);
@@ -317,7 +185,6 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
     case PaintOutcome::Done:
         break;
     case PaintOutcome::Cancelled:
-        file.cancelWriting();
         return QStringLiteral("writing %1 was cancelled").arg(path);
     case PaintOutcome::CannotBegin:
         return QStringLiteral("cannot start a PDF in %1").arg(path);
@@ -326,20 +193,32 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
     case PaintOutcome::CannotFinish:
         return QStringLiteral("cannot finish the PDF %1").arg(path);
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
-        return fileError(file);
-    return {};
+    // The last buffered block goes out here: its failure (a full disk) is the file's too.
+    errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return fileError(file, path);
+    file.close();
+    error = set.finish(0);
+    if (error.empty())
+        error = set.commit();
+    return shown(error);
 }
 
 QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
-                  const PageSetup& setup)
+                  const PageSetup& setup, const PageProgress& progress)
 {
     if (paths.size() != pages.size())
         return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(pages.size());
-    // Every page is written to a closed file beside its target first, so the open files stay
-    // few however many pages there are. Then each target is replaced, its older file kept aside
-    // until all are in place: on a failure the older files come back and the new ones go.
+    // Every target is checked before any page is drawn. Each page is then written to a closed
+    // file beside its target, so the open files stay few however many pages there are, and at
+    // the end all are put in place together, by the rule of FileSet.
     FileSet set;
+    for (const QString& path : paths) {
+        const std::string error = set.add(systemName(path));
+        if (!error.empty())
+            return shown(error);
+    }
+    const int total = static_cast<int>(pages.size());
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const QImage image = renderPage(pages[i], settings, setup);
         if (image.isNull())
@@ -351,11 +230,13 @@ QString writePngs(const std::vector<QString>& paths, const PageList& pages, cons
         buffer.open(QIODevice::WriteOnly);
         if (!image.save(&buffer, "PNG"))
             return QStringLiteral("cannot encode page %1 as PNG").arg(i + 1);
-        const QString error = set.stage(paths[i], png);
+        const QString error = writeContent(set, i, png);
         if (!error.isEmpty())
             return error;
+        if (progress && !progress(static_cast<int>(i) + 1, total))
+            return QStringLiteral("writing %1 was cancelled").arg(paths[i]);
     }
-    return set.commit();
+    return shown(set.commit());
 }
 
 QString writeFiles(const std::vector<QString>& paths, const std::vector<QByteArray>& contents)
@@ -363,12 +244,17 @@ QString writeFiles(const std::vector<QString>& paths, const std::vector<QByteArr
     if (paths.size() != contents.size())
         return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(contents.size());
     FileSet set;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const QString error = set.stage(paths[i], contents[i]);
+    for (const QString& path : paths) {
+        const std::string error = set.add(systemName(path));
+        if (!error.empty())
+            return shown(error);
+    }
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const QString error = writeContent(set, i, contents[i]);
         if (!error.isEmpty())
             return error;
     }
-    return set.commit();
+    return shown(set.commit());
 }
 
 }  // namespace pelkano

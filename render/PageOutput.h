@@ -61,15 +61,17 @@ PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, int count,
 QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, const PageSetup& setup);
 
 // Writes every page to one PDF file. The file appears whole or not at all (it is written beside
-// the target and renamed at the end). Returns an empty string on success, else what went wrong.
-// A progress that returns false cancels: no file appears and the result says so.
+// the target and renamed at the end); what may be replaced is FileSet's rule (FileSet.h).
+// Returns an empty string on success, else what went wrong. A progress that returns false
+// cancels: no file appears and the result says so.
 QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup,
                  const PageProgress& progress = {});
 
 // Writes page i to paths[i] as PNG; the two lists have the same length. All files appear, or
-// none of them. Returns an empty string on success, else what went wrong.
+// none of them, by the same rule as a PDF. Returns an empty string on success, else what went
+// wrong; a progress that returns false cancels, as for a PDF.
 QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
-                  const PageSetup& setup);
+                  const PageSetup& setup, const PageProgress& progress = {});
 
 // Writes contents[i] to paths[i]; the two lists have the same length. All files appear, or none
 // of them. Returns an empty string on success, else what went wrong.

@@ -4,9 +4,12 @@
 #include "Sheet.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <set>
+
+#include <unistd.h>
 
 using namespace pelkano;
 
@@ -26,10 +29,11 @@ void setDrawBudget(QProcess& process)
     process.setProcessEnvironment(env);
 }
 
-Run runSheets(const QStringList& arguments)
+Run runSheets(const QStringList& arguments, const QString& folder = {})
 {
     QProcess process;
     setDrawBudget(process);
+    process.setWorkingDirectory(folder);
     process.start(QStringLiteral(PELKANO_SHEETS_EXE), arguments);
     Run run;
     if (!process.waitForFinished(60000)) {
@@ -152,18 +156,38 @@ private slots:
         }
     }
 
-    // Type 17 has four problems: a 12-slot sheet keeps them and warns, and the run still succeeds.
+    // A sheet that cannot be filled keeps its problems and the run still succeeds; the warning
+    // comes once, with the counts, and says what the pages leave out (whole rows only).
+    void sheetThatCannotBeFilled_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("perSheet");
+        QTest::addColumn<QString>("warning");
+        QTest::addRow("type 17 has four problems, two sheets")
+            << QStringList{"--types", "17", "--layout", "4x3", "--sheets", "2", "--seed", "1"} << 8 << 4
+            << "pelkano-sheets: warning: 2 of 2 sheets short of problems (4 of 12; no more distinct problems of the "
+               "ticked types were found)\n";
+        QTest::addRow("drawn, five problems in rows of three")
+            << QStringList{"--types", "51", "--layout", "4x3", "--seed", "3", "-o", "inc.pdf"} << 5 << 5
+            << "pelkano-sheets: warning: 1 of 1 sheets short of problems (5 of 12; no more distinct problems of the "
+               "ticked types were found); drawn in whole rows, their pages show 3 of those 5 problems\n";
+    }
     void sheetThatCannotBeFilled()
     {
-        const Run run = runSheets({"--types", "17", "--layout", "4x3", "--sheets", "2", "--seed", "1"});
+        QFETCH(QStringList, arguments);
+        QFETCH(int, rows);
+        QFETCH(int, perSheet);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(arguments, dir.path());
         QCOMPARE(run.exitCode, 0);
-        const QByteArray warning = QByteArray(kSheetWarning) + '\n';
-        QCOMPARE(run.err, warning + warning);
-        QCOMPARE(QString::fromUtf8(kSheetWarning), QStringLiteral("今の条件では、指定された問題数が確保できません。"));
-        const auto rows = rowsOf(run);
-        QCOMPARE(rows.size(), 8);
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            QCOMPARE(rows[i][2].toInt(), static_cast<int>(i % 4) + 1);
+        QCOMPARE(QString::fromUtf8(run.err), warning);
+        const auto listed = rowsOf(run);
+        QCOMPARE(listed.size(), rows);
+        for (qsizetype i = 0; i < listed.size(); ++i)
+            QCOMPARE(listed[i][2].toInt(), static_cast<int>(i % perSheet) + 1);
     }
 
     void badInput_data()
@@ -187,6 +211,7 @@ private slots:
         QTest::addRow("unknown option") << QStringList{"--types", "1", "--colour"} << "colour";
         QTest::addRow("stray argument") << QStringList{"--types", "1", "extra"} << "'extra'";
         QTest::addRow("a Qt option") << QStringList{"--types", "1", "-platform", "nosuch"} << "platform";
+        QTest::addRow("help with Qt's options") << QStringList{"--types", "1", "--help-all"} << "help-all";
         QTest::addRow("newline and escape echoed")
             << QStringList{"--types", "1", "--layout", "2x2\n\x1b[31m"} << "'2x2\\n\\x1B[31m'";
     }
@@ -199,6 +224,23 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.err.endsWith('\n') && run.err.count('\n') == 1, run.err.constData());
         QVERIFY2(QString::fromUtf8(run.err).contains(named), run.err.constData());
+    }
+
+    // What a message echoes cannot pass for anything else: control characters of every kind
+    // and the backslash that starts an escape are escaped themselves.
+    void echoedTextEscaped_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::addRow("DEL") << QByteArray("2x2\x7f") << QByteArray("2x2\\x7F");
+        QTest::addRow("C1 next line U+0085") << QByteArray("2x2\xc2\x85") << QByteArray("2x2\\u{85}");
+        QTest::addRow("backslash") << QByteArray("2\\x41") << QByteArray("2\\\\x41");
+    }
+    void echoedTextEscaped()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(QByteArray::fromStdString(cli::printable(text.toStdString())), shown);
     }
 
     // The limits of the command line, on both sides of each edge, read as the tool reads them.
@@ -225,6 +267,11 @@ private slots:
         QTest::addRow("sheets beyond every print number")
             << QStringList{"--sheets", "4294967296"} << "--sheets '4294967296'";
         QTest::addRow("two signs") << QStringList{"--print-number", "+-5"} << "'+-5'";
+        QTest::addRow("largest seed") << QStringList{"--seed", "18446744073709551615"} << "";
+        QTest::addRow("seed beyond 64 bits")
+            << QStringList{"--seed", "18446744073709551616"} << "--seed '18446744073709551616'";
+        QTest::addRow("raw draws have no print numbers")
+            << QStringList{"--draws", "2", "--sheets", "5000000000"} << "";
     }
     void commandLineEdges()
     {
@@ -267,12 +314,52 @@ private slots:
                  QByteArray("pelkano-sheets: cannot write to standard output: No space left on device\n"));
     }
 
+    // Every text goes to standard output or fails with the system's reason: a full disk, a
+    // closed standard output (whose number the next file opened would take), a closed pipe.
+    void standardOutputUnusable_data()
+    {
+        QTest::addColumn<QString>("unusable");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::addRow("type list to a full disk") << "full" << QStringList{"--list-types"} << QByteArray("No space left on device");
+        QTest::addRow("closed, with a file to draw")
+            << "closed" << QStringList{"--types", "1", "--dpi", "72", "-o", "x.pdf"} << QByteArray("Bad file descriptor");
+        QTest::addRow("closed pipe") << "pipe" << QStringList{"--types", "1-26", "--draws", "1000000"}
+                                     << QByteArray("Broken pipe");
+    }
+    void standardOutputUnusable()
+    {
+        QFETCH(QString, unusable);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, reason);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess process;
+        setDrawBudget(process);
+        process.setWorkingDirectory(dir.path());
+        if (unusable == "full")
+            process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        if (unusable == "closed")
+            process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        if (unusable == "pipe")  // the reader is gone before the first block; the status is the tool's
+            process.start("/bin/bash", QStringList{"-c", "set -o pipefail; \"$0\" \"$@\" | true", PELKANO_SHEETS_EXE} +
+                                           arguments);
+        else
+            process.start(QStringLiteral(PELKANO_SHEETS_EXE), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.readAllStandardError(), "pelkano-sheets: cannot write to standard output: " + reason + '\n');
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
     void helpAndVersion_data()
     {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("shows");
         QTest::addRow("--help") << "--help" << "--types";
         QTest::addRow("--version") << "--version" << "pelkano-sheets";
+        QTest::addRow("usage line names the tool") << "--help" << "Usage: pelkano-sheets [options]\n";
     }
     void helpAndVersion()
     {

@@ -8,7 +8,17 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "FileSet.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <functional>
+
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,24 +28,63 @@ struct Run {
     QByteArray err;
 };
 
-// openFiles > 0: the tool may have at most that many files open at once.
-Run runSheets(const QString& dir, const QStringList& args, int openFiles = 0)
+// How the tool is started: a step in the child before the tool runs (a limit, the umask, another
+// user) and the changes to its environment (name=value sets, a name alone removes).
+struct Start {
+    std::function<void()> inChild;
+    QStringList environment;
+};
+
+Run runSheets(const QString& dir, const QStringList& args, const Start& start = {})
 {
     QProcess p;
     p.setWorkingDirectory(dir);
-    if (openFiles > 0)
-        p.setChildProcessModifier([openFiles] {
-            const rlimit limit{static_cast<rlim_t>(openFiles), static_cast<rlim_t>(openFiles)};
-            setrlimit(RLIMIT_NOFILE, &limit);
-        });
+    if (start.inChild)
+        p.setChildProcessModifier(start.inChild);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_QPA_PLATFORM");  // the tool must find its own way without a display
+    for (const QString& change : start.environment) {
+        if (change.contains('='))
+            env.insert(change.section('=', 0, 0), change.section('=', 1));
+        else
+            env.remove(change);
+    }
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(PELKANO_SHEETS_EXE), args);
     if (!p.waitForFinished(60000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
+}
+
+// The tool may have at most that many files open at once.
+Start openFilesAtMost(int openFiles)
+{
+    return {[openFiles] {
+                const rlimit limit{static_cast<rlim_t>(openFiles), static_cast<rlim_t>(openFiles)};
+                setrlimit(RLIMIT_NOFILE, &limit);
+            },
+            {}};
+}
+
+// As root, the tool runs as nobody, for whom a read-only file is read-only.
+void asAnotherUser()
+{
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        ::_exit(99);
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
 QStringList filesIn(const QString& dir)
@@ -323,9 +372,263 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const Run run =
-            runSheets(dir.path(), {"--types", "1-4", "--sheets", "20", "--answers", "--dpi", "72", "-o", "x.png"}, 32);
+            runSheets(dir.path(), {"--types", "1-4", "--sheets", "20", "--answers", "--dpi", "72", "-o", "x.png"},
+                       openFilesAtMost(32));
         QVERIFY2(run.exitCode == 0, run.err.constData());
         QCOMPARE(filesIn(dir.path()).size(), 40);
+    }
+
+    // A disk that fills up while the file is written (here the limit of a file's size, which
+    // any user may set): the run fails with the system's reason and the older file stays whole.
+    // Built with the sanitizers, the tool also shows that it leaks nothing on the way out.
+    void fullDiskKeepsTheOlderFile_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("older");
+        QTest::addRow("pdf") << "x.pdf" << "x.pdf";
+        QTest::addRow("png") << "x.png" << "x-1.png";
+    }
+    void fullDiskKeepsTheOlderFile()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, older);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFile(dir.filePath(older), "OLD\n");
+        const Start limited{[] {
+                                std::signal(SIGXFSZ, SIG_IGN);
+                                const rlimit limit{4096, 4096};
+                                setrlimit(RLIMIT_FSIZE, &limit);
+                            },
+                            {"ASAN_OPTIONS=detect_leaks=1"}};
+        const Run run =
+            runSheets(dir.path(), {"--types", "16", "--sheets", "2", "--dpi", "96", "--seed", "1", "-o", output}, limited);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, "pelkano-sheets: cannot write " + older.toUtf8() + ": " + std::strerror(EFBIG) + '\n');
+        QCOMPARE(filesIn(dir.path()), QStringList{older});
+        QCOMPARE(contentOf(dir.filePath(older)), QByteArray("OLD\n"));
+    }
+
+    // Stopped while drawing, the tool removes what it had written; killed, it cannot, and the
+    // next run into the same folder removes what was left.
+    void stoppedRunLeavesNothing_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addRow("terminated") << int(SIGTERM);
+        QTest::addRow("interrupted") << int(SIGINT);
+        QTest::addRow("killed") << int(SIGKILL);
+    }
+    void stoppedRunLeavesNothing()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(PELKANO_SHEETS_EXE),
+                {"--types", "1-4", "--sheets", "500", "--answers", "--dpi", "72", "-o", "k.png"});
+        QTRY_VERIFY_WITH_TIMEOUT(!filesIn(dir.path()).isEmpty(), 60000);
+        QCOMPARE(::kill(static_cast<pid_t>(p.processId()), signal), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        if (signal != SIGKILL) {
+            QCOMPARE(p.readAllStandardError(),
+                     QByteArray("pelkano-sheets: stopped by ") + strsignal(signal) + ": no file was written\n");
+        } else {
+            QVERIFY(!filesIn(dir.path()).isEmpty());
+            const Run next = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", "k.png"});
+            QCOMPARE(next.exitCode, 0);
+        }
+        QCOMPARE(filesIn(dir.path()), signal == SIGKILL ? QStringList{"k-1.png"} : QStringList{});
+    }
+
+    // Names up to the folder's limit of 255 bytes are written and replaced; a longer one is
+    // refused with the system's reason.
+    void longNames_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("file");  // empty: refused
+        const QString a249(249, 'a');
+        QTest::addRow("255-byte page") << a249 + ".png" << a249 + "-1.png";
+        QTest::addRow("255-byte pdf") << QString(251, 'a') + ".pdf" << QString(251, 'a') + ".pdf";
+        QTest::addRow("256-byte page") << QString(250, 'a') + ".png" << QString();
+    }
+    void longNames()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        for (int round = 1; round <= 2; ++round) {  // made, then replaced
+            const Run run = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", output});
+            if (file.isEmpty()) {
+                QCOMPARE(run.exitCode, 1);
+                QVERIFY2(run.err.endsWith(": File name too long\n"), run.err.constData());
+            } else {
+                QVERIFY2(run.exitCode == 0, run.err.constData());
+            }
+            QCOMPARE(filesIn(dir.path()), file.isEmpty() ? QStringList() : QStringList{file});
+        }
+    }
+
+    // The tool draws wherever it runs, and its standard error is its own: a platform that
+    // cannot start gives way to offscreen, and Qt's notices stay out.
+    void anyPlatform_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addRow("a platform without its display")
+            << QStringList{"QT_QPA_PLATFORM=xcb", "DISPLAY", "WAYLAND_DISPLAY"};
+        QTest::addRow("offscreen named, no session folder") << QStringList{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR"};
+    }
+    void anyPlatform()
+    {
+        QFETCH(QStringList, environment);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", "q.pdf"}, {{}, environment});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(filesIn(dir.path()), QStringList{"q.pdf"});
+    }
+
+    // One rule for PDF and PNG: a link is written through and stays a link; a file this user
+    // may not write stays as it is, though the folder would let it be replaced.
+    void whatMayBeReplaced_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("readOnly");  // else a link to the file in real/
+        QTest::addRow("link to a page") << "s.png" << "s-1.png" << false;
+        QTest::addRow("link to a pdf") << "s.pdf" << "s.pdf" << false;
+        QTest::addRow("read-only page") << "s.png" << "s-1.png" << true;
+        QTest::addRow("read-only pdf") << "s.pdf" << "s.pdf" << true;
+    }
+    void whatMayBeReplaced()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, file);
+        QFETCH(bool, readOnly);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));  // anyone may write it
+        const QString older = readOnly ? dir.filePath(file) : dir.filePath("real/" + file);
+        QVERIFY(QDir(dir.path()).mkpath("real"));
+        writeFile(older, "OLD\n");
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(older, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        else
+            QVERIFY(QFile::link("real/" + file, dir.filePath(file)));
+        const Run run = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", output},
+                                  readOnly ? Start{asAnotherUser, {}} : Start{});
+        if (readOnly) {
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(file.toUtf8() + ": Permission denied\n"), run.err.constData());
+            QCOMPARE(contentOf(older), QByteArray("OLD\n"));
+        } else {
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+            QVERIFY(QFileInfo(dir.filePath(file)).isSymLink());
+            QVERIFY(contentOf(older).startsWith(output.endsWith("pdf") ? "%PDF-" : "\x89PNG"));
+        }
+        QCOMPARE(filesIn(dir.path()), QStringList{file});
+        QCOMPARE(filesIn(dir.filePath("real")), readOnly ? QStringList() : QStringList{file});
+    }
+
+    // In a shared sticky folder (as /tmp) another user's link is not followed, as the system
+    // itself would not follow it: it could point at any file of this user's.
+    void anotherUsersLinkInASharedFolder()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root, to make a link of another user");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 01777) == 0);
+        const QString mine = dir.filePath("mine.pdf");
+        writeFile(mine, "MINE\n");
+        QVERIFY(QFile::link(mine, dir.filePath("s.pdf")));
+        QVERIFY(::lchown(QFile::encodeName(dir.filePath("s.pdf")).constData(), 65534, 65534) == 0);
+        const Run run = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", "s.pdf"});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QByteArray("pelkano-sheets: cannot write s.pdf: it is another user's link in a shared folder\n"));
+        QCOMPARE(contentOf(mine), QByteArray("MINE\n"));
+    }
+
+    // A new file gets what the umask leaves of rw-rw-rw-, a replaced one keeps its own mode.
+    void modes_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("older");  // -1: no older file
+        QTest::addColumn<int>("mode");
+        QTest::addRow("new, umask 022") << 022 << -1 << 0644;
+        QTest::addRow("new, umask 027") << 027 << -1 << 0640;
+        QTest::addRow("replacing 0640, umask 022") << 022 << 0640 << 0640;
+    }
+    void modes()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, older);
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray page = QFile::encodeName(dir.filePath("m-1.png"));
+        if (older >= 0) {
+            writeFile(dir.filePath("m-1.png"), "OLD\n");
+            QVERIFY(::chmod(page.constData(), static_cast<mode_t>(older)) == 0);
+        }
+        const Run run = runSheets(dir.path(), {"--types", "1", "--dpi", "72", "-o", "m.png"},
+                                  {[mask] { ::umask(static_cast<mode_t>(mask)); }, {}});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        struct stat st {};
+        QVERIFY(::stat(page.constData(), &st) == 0);
+        QCOMPARE(static_cast<int>(st.st_mode & 07777), mode);
+    }
+
+    // Putting a set in place fails at its second file: the first goes back to its older file,
+    // and neither the second's older file nor anything else is left hidden. With hard links
+    // the older file is kept under a second name; without (a FAT stick) it is moved aside.
+    void rollBackLeavesEveryOlderFile_data()
+    {
+        QTest::addColumn<bool>("hardLinks");
+        QTest::addRow("older files linked") << true;
+        QTest::addRow("older files moved aside") << false;
+    }
+    void rollBackLeavesEveryOlderFile()
+    {
+        QFETCH(bool, hardLinks);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QStringList names{"a.png", "b.png", "c.png"};
+        for (const QString& name : names)
+            writeFile(dir.filePath(name), "old " + name.toUtf8());
+        const std::string second = QFile::encodeName(dir.filePath("b.png")).toStdString();
+        pelkano::FileCalls calls = pelkano::systemFileCalls();
+        if (!hardLinks)
+            calls.link = [](const char*, const char*) {
+                errno = EPERM;
+                return -1;
+            };
+        bool failed = false;
+        calls.rename = [&](const char* from, const char* to) {
+            if (!failed && to == second) {  // the new b.png into its place
+                failed = true;
+                errno = EIO;
+                return -1;
+            }
+            return ::rename(from, to);
+        };
+        {
+            pelkano::FileSet set(calls);
+            for (std::size_t i = 0; i < 3; ++i) {
+                QCOMPARE(set.add(QFile::encodeName(dir.filePath(names[static_cast<qsizetype>(i)])).toStdString()), "");
+                std::string error;
+                QVERIFY(set.create(i, error) >= 0);
+                QCOMPARE(set.write(i, "new", 3), "");
+                QCOMPARE(set.finish(i), "");
+            }
+            QCOMPARE(set.commit(), "cannot write " + second + ": " + std::strerror(EIO));
+        }
+        QCOMPARE(filesIn(dir.path()), names);
+        for (const QString& name : names)
+            QCOMPARE(contentOf(dir.filePath(name)), "old " + name.toUtf8());
     }
 
     // A file name that is not text in the local encoding is refused, not changed.

@@ -120,11 +120,11 @@ ReadRequest readFragment(std::string_view fragment)
             else
                 note(key, value, "問題数は 2x2, 3x2, 4x2, 2x3, 3x3, 4x3（段x列）のどれかにしてください。");
         } else if (key == "seed") {
-            const auto seed = parseInteger(value);
-            if (seed && *seed >= 0)
-                r.seed = static_cast<std::uint64_t>(*seed);
+            const auto seed = parseSeed(value);
+            if (seed)
+                r.seed = *seed;
             else
-                note(key, value, "シードは0以上の整数にしてください。");
+                note(key, value, "シードは0から18446744073709551615までの整数にしてください。");
         } else if (key == "print-number") {
             const auto number = parseInteger(value);
             if (number && *number >= -2147483647LL - 1 && *number <= 2147483647LL)
