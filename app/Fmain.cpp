@@ -917,7 +917,8 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
     sheets.reserve(static_cast<std::size_t>(count));
     const bool built = generate([&](RuleContext& ctx) {
         bool complete = true;
-        buildSheets(count - 1, static_cast<long long>(*number) + 1, renderSettings().pattern, selected_, ctx,
+        const SetRecipe recipe{0, selected_.types(), renderSettings().pattern, false};
+        buildSheets(recipe, 0, count - 1, static_cast<long long>(*number) + 1, ctx,
                     [&](long long, const ProblemSheet& sheet, bool filled) {
                         complete = complete && filled;
                         sheets.push_back(sheet);

@@ -27,6 +27,8 @@ QList<QCommandLineOption> ownOptions()
         {"sheets", "Number of sheets to build (default 1).", "count", "1"},
         {"seed", "Seed of the random generator (default: the clock).", "number"},
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
+        {"same-mix", "Give every sheet after the first as many problems of each type as the first, and use "
+                     "problems of earlier sheets again only where a type has too few."},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
         {"list-types", "Print every division type, its number, a tab and what its problems have in common, and exit."},
     };
@@ -130,6 +132,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     const QString sheetsText = parser.value("sheets");
     if (o.drawn() && parser.isSet("draws"))
         return failure("--output draws sheets and cannot be used with --draws");
+    o.sameMix = parser.isSet("same-mix");
+    if (o.sameMix && parser.isSet("draws"))
+        return failure("--same-mix makes sheets and cannot be used with --draws");
     if (o.drawn() && o.sheets == 0)
         return failure("invalid --sheets " + quoted(sheetsText) + " (--output needs at least one sheet)");
     if (o.drawn() && o.sheets > kMaxDrawnSheets)

@@ -31,6 +31,7 @@ struct Options {
     long long sheets = 1;
     int printNumber = 1;
     std::optional<std::uint64_t> seed;   // none: the clock
+    bool sameMix = false;                // every sheet with the first sheet's mix of types
     std::optional<long long> draws;      // set: raw draws instead of sheets
     DrawingOptions drawing;              // drawing.output empty: nothing is drawn
     bool drawn() const { return !drawing.output.isEmpty(); }
