@@ -922,6 +922,7 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
                     [&](long long, const ProblemSheet& sheet, bool filled) {
                         complete = complete && filled;
                         sheets.push_back(sheet);
+                        sheets.back().origin.reset();  // not drawn from its seed: no code
                         return true;
                     });
         return complete;
