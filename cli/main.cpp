@@ -141,7 +141,7 @@ int main(int argc, char** argv)
             }
         } else {
             std::vector<ProblemSheet> built;
-            buildSheets(recipe, 0, o.sheets, o.printNumber, ctx,
+            buildSheets(recipe, o.firstIndex, o.sheets, o.printNumber, ctx,
                         [&](long long k, const ProblemSheet& sheet, bool complete) {
                             if (!complete)
                                 reporter.warn(kSheetWarning);
