@@ -50,11 +50,12 @@ void drawHeader(DrawingSurface& surface, const Scale& scale, const ProblemSheet&
 }
 
 // The code at the foot of a sheet built from a recipe: its cell height, how far the top of its
-// cell stands above the page's bottom, and how far its end stands from the page's right edge,
-// in layout units. The figures stay above it.
+// cell stands above the page's bottom, how far its end stands from the page's right edge, and
+// the gap above it that the figures leave, in layout units.
 constexpr int kFootHeight = 5;
 constexpr int kFootTop = 9;
 constexpr int kFootRight = 14;
+constexpr int kFootGap = 2;
 
 std::string footText(const ProblemSheet& sheet)
 {
@@ -67,7 +68,7 @@ std::string footText(const ProblemSheet& sheet)
 // The lowest pixel row the figures of the last row may reach.
 int figureFloor(const Scale& scale, int height, const ProblemSheet& sheet)
 {
-    return footText(sheet).empty() ? height - 1 : height - scale.S(kFootTop) - 1;
+    return footText(sheet).empty() ? height - 1 : height - scale.S(kFootTop + kFootGap) - 1;
 }
 
 void drawFoot(DrawingSurface& surface, const Scale& scale, int width, int height, const ProblemSheet& sheet)
