@@ -24,7 +24,8 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
       sheets_(new QSpinBox(this)),
       answers_(new QComboBox(this)),
       print_(new QCheckBox(QStringLiteral("ファイルに保存しないで印刷する"), this)),
-      tentative_(new QCheckBox(QStringLiteral("仮商を答えに書く"), this))
+      tentative_(new QCheckBox(QStringLiteral("仮商を答えに書く"), this)),
+      sameMix_(new QCheckBox(QStringLiteral("どの用紙も同じ型の組み合わせ"), this))
 {
     setObjectName(QStringLiteral("ClassSetDialog"));
     setWindowTitle(QStringLiteral("PDF保存"));
@@ -39,6 +40,8 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     answers_->addItems({QStringLiteral("なし"), QStringLiteral("各問題用紙の後"), QStringLiteral("最後にまとめて")});
     print_->setObjectName(QStringLiteral("chkPrint"));
     tentative_->setObjectName(QStringLiteral("chkTentative"));
+    sameMix_->setObjectName(QStringLiteral("chkSameMix"));
+    sameMix_->setToolTip(QStringLiteral("2枚目からも1枚目と同じ型の問題を同じ数ずつ出し、前の用紙と同じ問題はなるべく出しません"));
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(fileEdit_, 1);
@@ -47,6 +50,7 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     form->addRow(QStringLiteral("ファイル名"), fileRow);
     form->addRow(QStringLiteral("枚数"), sheets_);
     form->addRow(QStringLiteral("答えの用紙"), answers_);
+    form->addRow(QString(), sameMix_);
     form->addRow(QString(), print_);
     form->addRow(QString(), tentative_);
 
@@ -83,6 +87,7 @@ ClassSetRequest ClassSetDialog::request() const
     r.sheets = sheets_->value();
     r.answers = static_cast<AnswerSheets>(answers_->currentIndex());
     r.print = print_->isChecked();
+    r.sameMix = sameMix_->isChecked();
     return r;
 }
 
@@ -102,6 +107,13 @@ void ClassSetDialog::setRequest(const ClassSetRequest& request)
     sheets_->setValue(request.sheets);
     answers_->setCurrentIndex(static_cast<int>(request.answers));
     print_->setChecked(request.print);
+    sameMix_->setChecked(request.sameMix);
+}
+
+void ClassSetDialog::keepMix(bool sameMix)
+{
+    sameMix_->setChecked(sameMix);
+    sameMix_->setEnabled(false);
 }
 
 void ClassSetDialog::chooseFile()

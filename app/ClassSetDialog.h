@@ -21,6 +21,9 @@ struct ClassSetRequest {
     int sheets = 1;    // 1 .. kMaxClassSetSheets
     AnswerSheets answers = AnswerSheets::None;
     bool print = false;  // to the printer chosen in 印刷設定 instead of a file
+    // Every sheet after the first with as many problems of each type as the first, and problems of
+    // earlier sheets again only where a type has too few.
+    bool sameMix = false;
 };
 
 class ClassSetDialog final : public QDialog {
@@ -33,6 +36,9 @@ public:
     bool tentative() const;
     // Shows the choices of an earlier request.
     void setRequest(const ClassSetRequest& request);
+    // The previewed sheet was made from a code and is not the first of its set: the set goes on
+    // as it was made, so the same-mix option shows how it was and cannot be changed.
+    void keepMix(bool sameMix);
 
     // わり算_No<n>.pdf in the user's documents folder, or in the home folder when there is none.
     static QString defaultFileName(int printNumber);
@@ -47,6 +53,7 @@ private:
     QComboBox* answers_;
     QCheckBox* print_;
     QCheckBox* tentative_;
+    QCheckBox* sameMix_;
     QPushButton* ok_;
 };
 

@@ -1,5 +1,6 @@
 #include "Fmain.h"
 
+#include "CodeDialog.h"
 #include "Conversions.h"
 #include "Glyphs.h"
 #include "PageLayout.h"
@@ -198,6 +199,13 @@ void Fmain::setRandomSource(std::unique_ptr<RandomSource> random)
     random_ = random ? std::move(random) : std::make_unique<SeededRandom>(SeededRandom::clockSeed());
 }
 
+void Fmain::setSourceForSeed(SourceForSeed source)
+{
+    if (!source)
+        source = [](std::uint64_t seed) { return std::make_unique<SeededRandom>(seed); };
+    sourceForSeed_ = std::move(source);
+}
+
 void Fmain::setMessages(Messages* messages)
 {
     messages_ = messages ? messages : &boxMessages_;
@@ -318,6 +326,8 @@ void Fmain::buildControls()
                          QStringLiteral("画面で問題を解く"));
     btnPractice->setIcon(practiceGlyph());
     btnPractice->setIconSize(QSize(16, 16));
+    btnCode = button(this, "btnCode", QStringLiteral("コードから作る…"), 297, 56, 120, 25,
+                     QStringLiteral("用紙の下のコードから、同じ用紙をもう一度作る"));
 
     btnClear->setEnabled(false);
     btnPreview->setEnabled(false);
@@ -384,6 +394,7 @@ void Fmain::connectHandlers()
     connect(btnSavePdf, &QPushButton::clicked, this, &Fmain::btnSavePdfClick);
     connect(PaintBox1, &PreviewBox::doubleClicked, this, &Fmain::PaintBox1DblClick);
     connect(btnPractice, &QPushButton::clicked, this, &Fmain::btnPracticeClick);
+    connect(btnCode, &QPushButton::clicked, this, &Fmain::btnCodeClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
     for (RadioGroup* group : {QNumPattern, rgWaku, QuestStyle})
         connect(group, &RadioGroup::itemIndexChanged, this, &Fmain::settingChanged);
@@ -406,6 +417,7 @@ void Fmain::FormCreate()
     sheet_.previewMade = false;
     if (!random_)
         random_ = std::make_unique<SeededRandom>(SeededRandom::clockSeed());
+    setSourceForSeed(nullptr);
     sheet_.count = 0;
     sheet_.printNumber = StrToInt(PrnNum->text()).value_or(0);
     // 3. The table of type boxes, CheckBox1 .. CheckBox78.
@@ -440,6 +452,14 @@ RenderSettings Fmain::renderSettings() const
     s.style = QuestStyle->itemIndex() == 1 ? QuestionStyle::Expression : QuestionStyle::Written;
     s.sentence = QstSentence->text().toStdString();
     s.tentative = chkTentative->isChecked();
+    return s;
+}
+
+RenderSettings Fmain::settingsFor(const ProblemSheet& sheet) const
+{
+    RenderSettings s = renderSettings();
+    if (sheet.origin)
+        s.pattern = sheet.origin->recipe.pattern;
     return s;
 }
 
@@ -635,7 +655,7 @@ void Fmain::drawPreview(QPainter& painter, bool showAnswers)
     if (const std::optional<int> number = StrToInt(PrnNum->text()))
         page.printNumber = *number;
     QtSurface surface(painter);
-    MakePrint(surface, kPreviewWidth, kPreviewHeight, page, renderSettings());
+    MakePrint(surface, kPreviewWidth, kPreviewHeight, page, settingsFor(sheet_));
 }
 
 bool Fmain::PaintBox1Paint(QPainter& painter)
@@ -654,13 +674,38 @@ std::optional<int> Fmain::readPrintNumber()
     return number;
 }
 
+// A new sheet from a new seed: the first sheet of the set that the seed, the ticked types and the
+// layout decide.
 void Fmain::btnPreviewClick()
 {
     const std::optional<int> number = readPrintNumber();
     if (!number)
         return;
-    sheet_.printNumber = *number;
-    if (!fillSheet(sheet_, selected_, renderSettings().pattern))
+    // The seed is drawn where a failing source is told as the generator's failures are.
+    std::uint64_t seed = 0;
+    if (!generate(*random_, [&](RuleContext& ctx) {
+            seed = newSetSeed(ctx.random);
+            return true;
+        }))
+        return;
+    makeSheet({{seed, selected_.types(), renderSettings().pattern, false}, 0}, *number);
+}
+
+void Fmain::makeSheet(const SheetOrigin& origin, int number)
+{
+    const std::unique_ptr<RandomSource> random = sourceForSeed_(origin.recipe.seed);
+    const bool built = generate(*random, [&](RuleContext& ctx) {
+        bool complete = false;
+        buildSheets(origin.recipe, origin.index, 1, number, ctx, [&](long long, const ProblemSheet& sheet, bool filled) {
+            const bool previewMade = sheet_.previewMade;
+            sheet_ = sheet;
+            sheet_.previewMade = previewMade;
+            complete = filled;
+            return true;
+        });
+        return complete;
+    });
+    if (!built)
         return;
     if (sheet_.count > 3) {
         PaintBox1->drawNow(true);
@@ -669,9 +714,9 @@ void Fmain::btnPreviewClick()
     }
 }
 
-bool Fmain::generate(const std::function<bool(RuleContext&)>& build)
+bool Fmain::generate(RandomSource& random, const std::function<bool(RuleContext&)>& build)
 {
-    RuleContext ctx{*random_, tables_, reporter_};
+    RuleContext ctx{random, tables_, reporter_};
     bool complete = false;
     try {
         complete = build(ctx);
@@ -689,7 +734,7 @@ bool Fmain::generate(const std::function<bool(RuleContext&)>& build)
 
 bool Fmain::fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern)
 {
-    return generate([&](RuleContext& ctx) { return buildSheet(sheet, pattern, types, ctx); });
+    return generate(*random_, [&](RuleContext& ctx) { return buildSheet(sheet, pattern, types, ctx); });
 }
 
 QString Fmain::chosenFile() const
@@ -745,7 +790,8 @@ bool Fmain::printDrawnPages(QPrinter& printer, int count, const PagePainter& pai
 
 PaintOutcome Fmain::paintDocument(QPrinter& printer, const PageList& pages, const PageProgress& progress)
 {
-    const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, renderSettings(), progress);
+    const RenderSettings settings = pages.empty() ? renderSettings() : settingsFor(pages.front());
+    const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, settings, progress);
     if (outcome == PaintOutcome::Cancelled && printsToFile(printer))
         QFile::remove(printer.outputFileName());
     return outcome;
@@ -918,6 +964,8 @@ void Fmain::btnSavePdfClick()
             choices.fileName = ClassSetDialog::defaultFileName(*number);
             dialog.setRequest(choices);
         }
+        if (sheet_.origin && sheet_.origin->index > 0)
+            dialog.keepMix(sheet_.origin->recipe.sameMix);
         if (dialog.exec() != QDialog::Accepted)
             return;
         chkTentative->setChecked(dialog.tentative());
@@ -954,14 +1002,28 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
         messages().warning(kAppTitle, QStringLiteral("保存するファイル名を入れてください。"));
         return SetOutcome::Refused;
     }
+    if (!sheet_.origin)
+        return SetOutcome::Refused;
+    // The set goes on from the previewed sheet: the sheets after it in the set that its seed, types
+    // and layout decide. The first sheet of a set is the same with or without the same mix.
+    SheetOrigin first = *sheet_.origin;
+    if (first.index == 0)
+        first.recipe.sameMix = request.sameMix;
+    if (first.index > kMaxSheetIndex - (count - 1)) {
+        messages().warning(kAppTitle, QStringLiteral("この用紙から続けて作れるのは、あと %1 枚までです。枚数を減らしてください。")
+                                          .arg(kMaxSheetIndex - first.index + 1));
+        return SetOutcome::Refused;
+    }
     sheet_.printNumber = *number;
 
-    // The sheet on the preview first, then new sheets built as Preview builds them.
+    // The sheet on the preview first, then the new sheets.
     std::vector<ProblemSheet> sheets{sheet_};
+    sheets.front().origin = first;
     sheets.reserve(static_cast<std::size_t>(count));
-    const bool built = generate([&](RuleContext& ctx) {
+    const std::unique_ptr<RandomSource> random = sourceForSeed_(first.recipe.seed);
+    const bool built = generate(*random, [&](RuleContext& ctx) {
         bool complete = true;
-        buildSheets(count - 1, static_cast<long long>(*number) + 1, renderSettings().pattern, selected_, ctx,
+        buildSheets(first.recipe, first.index + 1, count - 1, static_cast<long long>(*number) + 1, ctx,
                     [&](long long, const ProblemSheet& sheet, bool filled) {
                         complete = complete && filled;
                         sheets.push_back(sheet);
@@ -1015,7 +1077,7 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
             return SetOutcome::Failed;
         }
         const PageSetup setup{printer_.pageLayout().pageSize(), kFileDpi};
-        const QString error = writePdf(request.fileName, pages, renderSettings(), setup, progress);
+        const QString error = writePdf(request.fileName, pages, settingsFor(sheets.front()), setup, progress);
         progressDialog.reset();
         if (cancelled)
             return SetOutcome::Cancelled;
@@ -1061,6 +1123,41 @@ void Fmain::PaintBox1DblClick()
         tellPrinted(QStringLiteral("印刷しました"), {destination(*printer)}, *number, 1);
         raisePrintNumber(*next);
     }
+}
+
+void Fmain::btnCodeClick()
+{
+    CodeDialog dialog(this);
+    // A code that cannot be used is said so, and the dialog comes back with it to be corrected.
+    while (dialog.exec() == QDialog::Accepted)
+        if (makeFromCode(dialog.code()))
+            return;
+}
+
+bool Fmain::makeFromCode(const QString& typed)
+{
+    const DecodedCode decoded = decodeSheetCode(typed.toStdString());
+    if (!decoded.code) {
+        messages().warning(kAppTitle, codeMessage(decoded, typed));
+        return false;
+    }
+    const SheetCode& code = *decoded.code;
+    const SetRecipe& recipe = code.origin.recipe;
+    for (int t : recipe.types) {
+        if (!ruleFor(t)) {
+            messages().warning(kAppTitle, QStringLiteral("型 %1 の問題は、この版では作れません。").arg(t));
+            return false;
+        }
+    }
+    // The window shows what the sheet was made with: its types ticked in their order, its layout,
+    // its print number.
+    btnClearClick();
+    for (int t : recipe.types)
+        typeBox(boxNumberOfType(t))->setChecked(true);
+    QNumPattern->setItemIndex(static_cast<int>(recipe.pattern));
+    PrnNum->setText(QString::number(code.printNumber));
+    makeSheet(code.origin, code.printNumber);
+    return true;
 }
 
 }  // namespace pelkano

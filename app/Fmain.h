@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,7 +37,8 @@ class RadioGroup;
 class Fmain final : public QWidget {
     Q_OBJECT
 public:
-    // A null source means the program's own: seeded from the clock.
+    // The window's own random source: each preview takes a new seed from it, and the practice
+    // draws its problems from it. A null source means the program's own: seeded from the clock.
     explicit Fmain(std::unique_ptr<RandomSource> random = nullptr, QWidget* parent = nullptr);
     ~Fmain() override;
 
@@ -46,6 +48,10 @@ public:
 
     // Replaces the random source (tests script it).
     void setRandomSource(std::unique_ptr<RandomSource> random);
+    // The source a sheet's seed gives: a SeededRandom of that seed, so that the code on the sheet
+    // makes it again. Tests script it; null restores the SeededRandom.
+    using SourceForSeed = std::function<std::unique_ptr<RandomSource>(std::uint64_t seed)>;
+    void setSourceForSeed(SourceForSeed source);
     // Where warnings and the beep go; null restores the message boxes. Not owned.
     void setMessages(Messages* messages);
 
@@ -79,7 +85,11 @@ public:
     bool PaintBox1Paint(QPainter& painter);
     void btnSavePdfClick();
     void PaintBox1DblClick();
+    void btnCodeClick();
 
+    // Makes again, as the preview, the sheet whose code is typed, with the window's types, layout
+    // and print number set as they were; false (after the message) for a code that cannot be used.
+    bool makeFromCode(const QString& typed);
     // Builds the class set of the request from the last preview and writes or prints it; the
     // print number is raised by the number of sheets when everything was written. False when
     // refused, cancelled or failed (after its message, if any).
@@ -109,9 +119,14 @@ private:
     static QString printFailure(const QPrinter& printer, PaintOutcome outcome);
     enum class SetOutcome { Made, Refused, Cancelled, Failed };  // Failed: could not write or print
     SetOutcome buildClassSet(const ClassSetRequest& request);
-    // Runs a build of sheets on the window's random source and tables, with the warning (and the
-    // beep) when a sheet could not be filled; false (after the message) when the generator failed.
-    bool generate(const std::function<bool(RuleContext&)>& build);
+    // Runs a build of sheets on the random source and the window's tables, with the warning (and
+    // the beep) when a sheet could not be filled; false (after the message) when the generator failed.
+    bool generate(RandomSource& random, const std::function<bool(RuleContext&)>& build);
+    // Makes sheet origin.index of its set as the previewed sheet, with the print number, and shows
+    // it as Preview does.
+    void makeSheet(const SheetOrigin& origin, int number);
+    // The settings a sheet is drawn with: the window's, in the layout the sheet was made for.
+    RenderSettings settingsFor(const ProblemSheet& sheet) const;
     // Fills a sheet with distinct problems of the types for the layout, as Preview does, with the
     // warning when the count cannot be filled; false (after the message) when the generator failed.
     bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
@@ -145,11 +160,13 @@ private:
     QPushButton* btnClear = nullptr;
     QPushButton* btnPractice = nullptr;
     QStatusBar* statusLine = nullptr;
+    QPushButton* btnCode = nullptr;
     QTabWidget* PageControl1 = nullptr;
     std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first
 
     // state that outlives an event
     std::unique_ptr<RandomSource> random_;
+    SourceForSeed sourceForSeed_;
     BoxMessages boxMessages_{this};
     Messages* messages_ = &boxMessages_;
     MessageReporter reporter_{messages_};

@@ -1,5 +1,6 @@
-// Building one 12-problem sheet (4段3列) for groups of ticked types. Groups with a type whose rule
-// is not built in this tree are skipped.
+// Building one 12-problem sheet (4段3列) for groups of ticked types, and making again from its code
+// the last sheet of a set that a code can name (which builds every sheet before it). Groups with a
+// type whose rule is not built in this tree are skipped.
 #include "Sheet.h"
 
 #include <benchmark/benchmark.h>
@@ -40,8 +41,33 @@ void buildTwelve(benchmark::State& state, int first, int last)
     state.SetItemsProcessed(state.iterations());
 }
 
+// Sheet kMaxSheetIndex of a 4段3列 set of types first..last, with or without the same mix.
+void lastSheetOfASet(benchmark::State& state, int first, int last, bool sameMix)
+{
+    SetRecipe recipe{1, {}, LayoutPattern::R4C3, sameMix};
+    for (int t = first; t <= last; ++t) {
+        if (!ruleFor(t)) {
+            state.SkipWithError(("type " + std::to_string(t) + " has no rule in this build").c_str());
+            return;
+        }
+        recipe.types.push_back(t);
+    }
+    SilentReporter reporter;
+    for (auto _ : state) {
+        SeededRandom random(recipe.seed);
+        RuleContext ctx{random, tables(), reporter};
+        buildSheets(recipe, kMaxSheetIndex, 1, 1, ctx, [](long long, const ProblemSheet& sheet, bool) {
+            benchmark::DoNotOptimize(sheet.count);
+            return true;
+        });
+    }
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(lastSheetOfASet, all_78_types, 1, 78, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(lastSheetOfASet, all_78_types_same_mix, 1, 78, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(lastSheetOfASet, types_11_to_17_same_mix, 11, 17, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(buildTwelve, types_1_to_26, 1, 26);
 BENCHMARK_CAPTURE(buildTwelve, types_27_to_53, 27, 53);
 BENCHMARK_CAPTURE(buildTwelve, types_54_to_78, 54, 78);

@@ -27,6 +27,10 @@ QList<QCommandLineOption> ownOptions()
         {"sheets", "Number of sheets to build (default 1).", "count", "1"},
         {"seed", "Seed of the random generator (default: the clock).", "number"},
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
+        {"same-mix", "Give every sheet after the first as many problems of each type as the first, and use "
+                     "problems of earlier sheets again only where a type has too few."},
+        {"code", "Make again the sheet whose page carries CODE (with --output, the sheet and its answer sheet).",
+         "code"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
         {"list-types", "Print every division type, its number, a tab and what its problems have in common, and exit."},
     };
@@ -75,7 +79,62 @@ std::optional<long long> countOption(const QCommandLineParser& parser, const QSt
     return value;
 }
 
+// A run made from --code: the sheet it names, and nothing that would name another.
+ParsedCommandLine fromCode(const QCommandLineParser& parser)
+{
+    for (const char* other : {"types", "layout", "sheets", "seed", "print-number", "same-mix", "draws"})
+        if (parser.isSet(other))
+            return failure(std::string("--code names the sheet and cannot be used with --") + other);
+    const QString text = parser.value("code");
+    const DecodedCode decoded = decodeSheetCode(text.toStdString());
+    const std::string problem = codeProblem(decoded);
+    if (!problem.empty())
+        return failure("invalid --code " + quoted(text) + " (" + problem + ")");
+    const SheetCode& code = *decoded.code;
+    const SetRecipe& recipe = code.origin.recipe;
+    for (int t : recipe.types)
+        if (!ruleFor(t))
+            return failure("type " + std::to_string(t) + " is not available in this build");
+
+    Options o;
+    o.types = recipe.types;
+    o.layout = recipe.pattern;
+    o.seed = recipe.seed;
+    o.sameMix = recipe.sameMix;
+    o.firstIndex = code.origin.index;
+    o.printNumber = code.printNumber;
+    std::string error;
+    auto drawing = readDrawingOptions(parser, o.layout, error);
+    if (!drawing)
+        return failure(error);
+    o.drawing = std::move(*drawing);
+    o.drawing.answers = true;
+    ParsedCommandLine result;
+    result.action = Action::Run;
+    result.options = std::move(o);
+    return result;
+}
+
 }  // namespace
+
+std::string codeProblem(const DecodedCode& decoded)
+{
+    switch (decoded.error) {
+    case CodeError::None:
+        return {};
+    case CodeError::Empty:
+        return "no code given";
+    case CodeError::BadCharacter:
+        return "'" + printable(decoded.character) + "' is not in a code: codes use 0-9 and A-Z but I, L, O and U";
+    case CodeError::CheckFails:
+        return "its check does not match: a character is mistyped, missing or extra";
+    case CodeError::Newer:
+        return "it comes from a newer version of this program";
+    case CodeError::Unreadable:
+        break;
+    }
+    return "it names no sheet";
+}
 
 std::string quoted(const QString& text)
 {
@@ -110,6 +169,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
             list.append(std::to_string(t)).append(1, '\t').append(typeDescriptionText(t)).append(1, '\n');
         return textOnly(Action::ListTypes, std::move(list));
     }
+    if (parser.isSet("code"))
+        return fromCode(parser);
     if (!parser.isSet("types"))
         return failure("missing --types (for example --types 1-4,12)");
 
@@ -139,6 +200,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     const QString sheetsText = parser.value("sheets");
     if (o.drawn() && parser.isSet("draws"))
         return failure("--output draws sheets and cannot be used with --draws");
+    o.sameMix = parser.isSet("same-mix");
+    if (o.sameMix && parser.isSet("draws"))
+        return failure("--same-mix makes sheets and cannot be used with --draws");
     if (o.drawn() && o.sheets == 0)
         return failure("invalid --sheets " + quoted(sheetsText) + " (--output needs at least one sheet)");
     if (o.drawn() && o.sheets > kMaxDrawnSheets)

@@ -4,6 +4,7 @@
 #include "OptionText.h"
 #include "Output.h"
 #include "Sheet.h"
+#include "SheetCode.h"
 
 #include <QStringList>
 
@@ -31,6 +32,8 @@ struct Options {
     long long sheets = 1;
     int printNumber = 1;
     std::optional<std::uint64_t> seed;   // none: the clock
+    bool sameMix = false;                // every sheet with the first sheet's mix of types
+    long long firstIndex = 0;            // the sheet of the set the run starts at (--code)
     std::optional<long long> draws;      // set: raw draws instead of sheets
     DrawingOptions drawing;              // drawing.output empty: nothing is drawn
     bool drawn() const { return !drawing.output.isEmpty(); }
@@ -43,6 +46,9 @@ struct ParsedCommandLine {
     Options options;   // for Run
     std::string text;  // the help, version or type list text, or the one-line error
 };
+
+// Why a --code cannot be used, as the end of a one-line message; empty for a code that can.
+std::string codeProblem(const DecodedCode& decoded);
 
 // Reads the whole command line; arguments[0] is the program's name.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);

@@ -234,10 +234,13 @@ int run(int argc, char** argv)
                                                             : std::make_unique<QCoreApplication>(appArgc, appArgv);
     QCoreApplication::setApplicationName("pelkano-sheets");
 
-    SelectedTypes selected;
-    for (int t : o.types)
-        selected.tick(t, true);
-    SeededRandom seeded(o.seed ? *o.seed : SeededRandom::clockSeed());
+    const SelectedTypes selected = SelectedTypes::ofTypes(o.types);
+    SetRecipe recipe{o.seed.value_or(0), o.types, o.layout, o.sameMix};
+    if (!o.seed) {
+        SeededRandom clock(SeededRandom::clockSeed());
+        recipe.seed = newSetSeed(clock);
+    }
+    SeededRandom seeded(recipe.seed);
     const long long budget = drawBudget();
     BudgetedRandom budgeted(seeded, budget);
     RandomSource& random = budget > 0 ? static_cast<RandomSource&>(budgeted) : seeded;
@@ -265,7 +268,7 @@ int run(int argc, char** argv)
             return error.empty() ? 0 : failed(error, 1);
         }
         ShortSheets shortSheets;
-        buildSheets(o.sheets, o.printNumber, o.layout, selected, ctx,
+        buildSheets(recipe, o.firstIndex, o.sheets, o.printNumber, ctx,
                     [&](long long k, const ProblemSheet& sheet, bool complete) {
                         if (!complete)
                             shortSheets.add(sheet.count, o.layout);

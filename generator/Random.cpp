@@ -28,6 +28,11 @@ int SeededRandom::R(int n)
     return static_cast<int>(x % bound);
 }
 
+std::uint64_t newSetSeed(RandomSource& source)
+{
+    return static_cast<std::uint64_t>(source.R(1 << 30));
+}
+
 int ScriptedRandom::R(int n)
 {
     asked_.push_back(n);

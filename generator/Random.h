@@ -28,6 +28,10 @@ private:
     std::mt19937_64 engine_;
 };
 
+// A new seed for a set of sheets, drawn from `source` (one R(2^30)): 30 bits keep the codes of
+// its sheets short.
+std::uint64_t newSetSeed(RandomSource& source);
+
 // Thrown by the test sources: a scripted source that ran dry or was asked for a bound its next
 // value does not fit, or a draw budget that was used up (a loop that redraws the wrong thing).
 class RandomScriptError : public std::runtime_error {

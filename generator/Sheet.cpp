@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace pelkano {
 
@@ -38,6 +40,23 @@ void SelectedTypes::tick(int type, bool checked)
         entries_.erase(it);
 }
 
+std::vector<int> SelectedTypes::types() const
+{
+    std::vector<int> types;
+    types.reserve(entries_.size());
+    for (const std::string& e : entries_)
+        types.push_back(std::stoi(e));
+    return types;
+}
+
+SelectedTypes SelectedTypes::ofTypes(const std::vector<int>& types)
+{
+    SelectedTypes selected;
+    for (int t : types)
+        selected.tick(t, true);
+    return selected;
+}
+
 GeneratedProblem MakeDataTyped(const SelectedTypes& selected, RuleContext& ctx)
 {
     const auto& entries = selected.entries();
@@ -53,46 +72,188 @@ DivisionProblem MakeData(const SelectedTypes& selected, RuleContext& ctx)
     return MakeDataTyped(selected, ctx).problem;
 }
 
+namespace {
+
+// The sheet's problems, slot by slot, and how many there are; later slots keep their text.
+void writeSlots(ProblemSheet& sheet, const std::vector<GeneratedProblem>& slots)
+{
+    sheet.count = static_cast<int>(slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        sheet.dividends[i] = std::to_string(slots[i].problem.dividend);
+        sheet.divisors[i] = std::to_string(slots[i].problem.divisor);
+        sheet.types[i] = slots[i].type;
+    }
+}
+
+bool onSheet(const std::vector<GeneratedProblem>& slots, const DivisionProblem& p)
+{
+    return std::any_of(slots.begin(), slots.end(), [&](const GeneratedProblem& g) { return g.problem == p; });
+}
+
+long long keyOf(const DivisionProblem& p)
+{
+    return static_cast<long long>(p.dividend) * 1000 + p.divisor;
+}
+
+// What a same-mix set has had so far: how many sheets carry each problem (dividend and divisor,
+// whatever the type), every problem each type has given (in the order first seen), and whether
+// the last slot of a type found no problem new to the set.
+class SetHistory {
+public:
+    int uses(const DivisionProblem& p) const
+    {
+        const auto it = uses_.find(keyOf(p));
+        return it == uses_.end() ? 0 : it->second;
+    }
+    void seen(int type, const DivisionProblem& p)
+    {
+        Kind& kind = kinds_[type];
+        if (kind.keys.insert(keyOf(p)).second)
+            kind.seen.push_back(p);
+    }
+    void add(const ProblemSheet& sheet)
+    {
+        for (int i = 0; i < sheet.count; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            const DivisionProblem p{std::stoi(sheet.dividends[k]), std::stoi(sheet.divisors[k])};
+            seen(sheet.types[k], p);
+            ++uses_[keyOf(p)];
+        }
+    }
+    bool usedUp(int type) const
+    {
+        const auto it = kinds_.find(type);
+        return it != kinds_.end() && it->second.usedUp;
+    }
+    void setUsedUp(int type, bool usedUp) { kinds_[type].usedUp = usedUp; }
+    // The least used problem of the type not on the sheet, the first seen of those; none when
+    // every one is on the sheet.
+    std::optional<DivisionProblem> leastUsed(int type, const std::vector<GeneratedProblem>& slots) const
+    {
+        std::optional<DivisionProblem> best;
+        int bestUses = 0;
+        const auto it = kinds_.find(type);
+        if (it == kinds_.end())
+            return best;
+        for (const DivisionProblem& p : it->second.seen) {
+            const int used = uses(p);
+            if (!onSheet(slots, p) && (!best || used < bestUses)) {
+                best = p;
+                bestUses = used;
+            }
+        }
+        return best;
+    }
+
+private:
+    struct Kind {
+        std::vector<DivisionProblem> seen;
+        std::unordered_set<long long> keys;
+        bool usedUp = false;
+    };
+    std::unordered_map<long long, int> uses_;
+    std::unordered_map<int, Kind> kinds_;
+};
+
+// One slot of a later sheet of a same-mix set: problems of `type` not yet on the sheet. The first
+// that no earlier sheet has is taken; after kFreshDrawsPerSlot draws (kFreshDrawsWhenUsedUp when
+// the type's last slot found none), the least used of the type that is not on the sheet. Nothing
+// when the count of draws exceeds kDrawsPerSlot, as in buildSheet.
+std::optional<DivisionProblem> drawForSlot(int type, const std::vector<GeneratedProblem>& slots, SetHistory& history,
+                                           RuleContext& ctx)
+{
+    const int fresh = history.usedUp(type) ? kFreshDrawsWhenUsedUp : kFreshDrawsPerSlot;
+    for (int draws = 1;; ++draws) {
+        const DivisionProblem p = runRule(type, ctx);
+        if (draws > kDrawsPerSlot)
+            return std::nullopt;  // the draw just made is dropped whatever it was
+        history.seen(type, p);
+        if (onSheet(slots, p))
+            continue;
+        if (history.uses(p) == 0) {
+            history.setUsedUp(type, false);
+            return p;
+        }
+        if (draws >= fresh) {
+            history.setUsedUp(type, true);
+            return history.leastUsed(type, slots);
+        }
+    }
+}
+
+// A later sheet of a same-mix set: a problem of each type of the mix, drawn in the mix's order,
+// then put in a new order. False when a slot found nothing (the sheet keeps the problems before
+// it, in a new order) or the mix itself is short of the layout's count.
+bool buildMixedSheet(ProblemSheet& sheet, LayoutPattern pattern, const std::vector<int>& mix, SetHistory& history,
+                     RuleContext& ctx)
+{
+    std::vector<GeneratedProblem> slots;
+    slots.reserve(mix.size());
+    bool complete = static_cast<int>(mix.size()) == problemCount(pattern);
+    for (int type : mix) {
+        const std::optional<DivisionProblem> p = drawForSlot(type, slots, history, ctx);
+        if (!p) {
+            complete = false;
+            break;
+        }
+        slots.push_back({type, *p});
+    }
+    for (std::size_t i = slots.size(); i > 1; --i)
+        std::swap(slots[i - 1], slots[static_cast<std::size_t>(ctx.R(static_cast<int>(i)))]);
+    writeSlots(sheet, slots);
+    return complete;
+}
+
+}  // namespace
+
 bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes& selected, RuleContext& ctx)
 {
     const int wanted = problemCount(pattern);
-    std::vector<DivisionProblem> slots;
-    std::vector<int> types;
+    std::vector<GeneratedProblem> slots;
     slots.reserve(static_cast<std::size_t>(wanted));
     bool complete = true;
     for (int i = 0; i < wanted && complete; ++i) {
         for (int draws = 1;; ++draws) {
             const GeneratedProblem g = MakeDataTyped(selected, ctx);
-            const DivisionProblem& p = g.problem;
             if (draws > kDrawsPerSlot) {
                 complete = false;  // the draw just made is dropped whatever it was
                 break;
             }
-            if (std::find(slots.begin(), slots.end(), p) == slots.end()) {
-                slots.push_back(p);
-                types.push_back(g.type);
+            if (!onSheet(slots, g.problem)) {
+                slots.push_back(g);
                 break;
             }
         }
     }
-    sheet.count = static_cast<int>(slots.size());
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        sheet.dividends[i] = std::to_string(slots[i].dividend);
-        sheet.divisors[i] = std::to_string(slots[i].divisor);
-        sheet.types[i] = types[i];
-    }
+    writeSlots(sheet, slots);
     return complete;
 }
 
-long long buildSheets(long long count, long long firstNumber, LayoutPattern pattern, const SelectedTypes& selected,
+long long buildSheets(const SetRecipe& recipe, long long from, long long count, long long firstNumber,
                       RuleContext& ctx, const SheetBuilt& built)
 {
+    const SelectedTypes selected = SelectedTypes::ofTypes(recipe.types);
     ProblemSheet sheet;
-    for (long long k = 0; k < count; ++k) {
-        sheet.printNumber = static_cast<int>(firstNumber + k);
-        const bool complete = buildSheet(sheet, pattern, selected, ctx);
+    std::vector<int> mix;
+    SetHistory history;
+    for (long long k = 0; k < from + count; ++k) {
+        bool complete = false;
+        if (k == 0 || !recipe.sameMix) {
+            complete = buildSheet(sheet, recipe.pattern, selected, ctx);
+        } else {
+            complete = buildMixedSheet(sheet, recipe.pattern, mix, history, ctx);
+        }
+        if (recipe.sameMix) {
+            if (k == 0)
+                mix.assign(sheet.types.begin(), sheet.types.begin() + sheet.count);
+            history.add(sheet);
+        }
+        if (k < from)
+            continue;
+        sheet.printNumber = static_cast<int>(firstNumber + (k - from));
+        sheet.origin = SheetOrigin{recipe, k};
         if (!built(k, sheet, complete))
-            return k + 1;
+            return k - from + 1;
     }
     return count;
 }

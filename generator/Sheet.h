@@ -4,7 +4,9 @@
 #include "TypeRules.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,15 @@ int drawnProblemCount(int count, LayoutPattern pattern);
 inline constexpr const char* kSheetWarning = "今の条件では、指定された問題数が確保できません。";
 inline constexpr int kDrawsPerSlot = 1000;
 inline constexpr int kSheetCapacity = 15;
+// In a set with the same mix on every sheet, a slot draws this many times for a problem that no
+// earlier sheet has, before it settles for the least used problem of its type seen in the set;
+// only this many once a slot of its type found none new (until one finds one again).
+inline constexpr int kFreshDrawsPerSlot = 100;
+inline constexpr int kFreshDrawsWhenUsedUp = 10;
+// The last sheet of a set that a code can name is sheet 1,999 (from 0): a class set of 1,000
+// sheets, and as many again after a sheet made from its code. Making it again builds the sheets
+// before it, well within a second.
+inline constexpr long long kMaxSheetIndex = 1999;
 
 // The ticked types as decimal texts in ticking order; a type is in the list once while ticked.
 class SelectedTypes {
@@ -32,6 +43,9 @@ public:
     // the first entry equal to it.
     void tick(int type, bool checked);
     const std::vector<std::string>& entries() const { return entries_; }
+    // The types in ticking order, and the list of the given types ticked in that order.
+    std::vector<int> types() const;
+    static SelectedTypes ofTypes(const std::vector<int>& types);
     bool empty() const { return entries_.empty(); }
     // Preview and clear-all are enabled while at least one type is ticked.
     bool commandsEnabled() const { return !entries_.empty(); }
@@ -50,6 +64,25 @@ struct GeneratedProblem {
 };
 GeneratedProblem MakeDataTyped(const SelectedTypes& selected, RuleContext& ctx);
 
+// What decides the problems of a set of sheets: the seed of its random source, the ticked types in
+// ticking order (MakeData picks by index into them), the layout, and whether every sheet has as
+// many problems of each type as the first. Sheet k of a set is the same whenever it is built from
+// the same recipe.
+struct SetRecipe {
+    std::uint64_t seed = 0;
+    std::vector<int> types;
+    LayoutPattern pattern = LayoutPattern::R2C3;
+    bool sameMix = false;
+    friend bool operator==(const SetRecipe&, const SetRecipe&) = default;
+};
+
+// Where a sheet comes from: sheet `index` (from 0) of the set that its recipe decides.
+struct SheetOrigin {
+    SetRecipe recipe;
+    long long index = 0;
+    friend bool operator==(const SheetOrigin&, const SheetOrigin&) = default;
+};
+
 // The current worksheet: its problems as decimal texts in generation order, the count in use,
 // the print number, whether a preview has been made, and whether figures show their answers.
 struct ProblemSheet {
@@ -60,6 +93,8 @@ struct ProblemSheet {
     int printNumber = 0;
     bool previewMade = false;
     bool showAnswers = false;
+    // Set for a sheet built from a recipe: its page carries the code that makes it again.
+    std::optional<SheetOrigin> origin;
 };
 
 // Fills the sheet with the layout's count of distinct problems. Returns false when a slot found
@@ -67,12 +102,19 @@ struct ProblemSheet {
 // caller shows kSheetWarning. Slots past the count keep their old text.
 bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes& selected, RuleContext& ctx);
 
-// A set of sheets, one after another, each built as Preview builds one: sheet k (from 0) carries
-// the print number firstNumber + k (the caller keeps every number within int). After each sheet,
-// `built` sees it and whether it was filled; returning false stops the set there. The one sheet
-// object is reused, so `built` copies what it keeps. Returns how many sheets were built.
+// Sheets from, from + 1, ..., from + count - 1 of the set that `recipe` decides. ctx must draw
+// from a source seeded with recipe.seed that nothing has drawn from yet (or hand on the draws of
+// one: a draw budget), and tables and reporter as always. Sheet 0 is built as Preview builds a
+// sheet, and so is every later one unless recipe.sameMix: then a later sheet has exactly as many
+// problems of each type as sheet 0, distinct on the sheet, in a new order, and a problem that an
+// earlier sheet has is taken only after kFreshDrawsPerSlot draws found none new (the least used
+// of its type then). Sheets before `from` are built too, since later ones depend on them, but not handed
+// on. Sheet k carries its origin and the print number firstNumber + (k - from) (the caller keeps
+// every number handed on within int). After each sheet handed on, `built` sees its index k, the
+// sheet, and whether it was filled; returning false stops the set there. The one sheet object is
+// reused, so `built` copies what it keeps. Returns how many sheets were handed on.
 using SheetBuilt = std::function<bool(long long index, const ProblemSheet& sheet, bool complete)>;
-long long buildSheets(long long count, long long firstNumber, LayoutPattern pattern, const SelectedTypes& selected,
+long long buildSheets(const SetRecipe& recipe, long long from, long long count, long long firstNumber,
                       RuleContext& ctx, const SheetBuilt& built);
 
 }  // namespace pelkano

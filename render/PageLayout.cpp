@@ -1,5 +1,7 @@
 #include "PageLayout.h"
 
+#include "SheetCode.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -45,6 +47,39 @@ void drawHeader(DrawingSurface& surface, const Scale& scale, const ProblemSheet&
         surface.textOut(scale.S(kAnswerMarkLeft), scale.S(kAnswerMarkTop), kAnswerMark);
         surface.setFontName(kMinchoFace);
     }
+}
+
+// The code at the foot of a sheet built from a recipe: its cell height, how far the top of its
+// cell stands above the page's bottom, how far its end stands from the page's right edge, and
+// the gap above it that the figures leave, in layout units.
+constexpr int kFootHeight = 5;
+constexpr int kFootTop = 9;
+constexpr int kFootRight = 14;
+constexpr int kFootGap = 2;
+
+std::string footText(const ProblemSheet& sheet)
+{
+    if (!sheet.origin)
+        return {};
+    const std::string code = encodeSheetCode({*sheet.origin, sheet.printNumber});
+    return code.empty() ? code : "コード " + code;
+}
+
+// The lowest pixel row the figures of the last row may reach.
+int figureFloor(const Scale& scale, int height, const ProblemSheet& sheet)
+{
+    return footText(sheet).empty() ? height - 1 : height - scale.S(kFootTop + kFootGap) - 1;
+}
+
+void drawFoot(DrawingSurface& surface, const Scale& scale, int width, int height, const ProblemSheet& sheet)
+{
+    const std::string text = footText(sheet);
+    if (text.empty())
+        return;
+    surface.setFontName(kGothicFace);
+    surface.setFontHeight(scale.S(kFootHeight));
+    surface.setFontUnderline(false);
+    surface.textOut(width - scale.S(kFootRight) - surface.textWidth(text), height - scale.S(kFootTop), text);
 }
 
 // Where the grid's figures stand, in device pixels.
@@ -110,7 +145,7 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
             // The last line of a figure may meet the next figure's first; it must stay on the
             // surface's pixels.
             const int right = c + 1 < g.columns ? x + g.columnWidth : width - 1;
-            const int bottom = r + 1 < g.rows ? y + g.rowHeight - band : height - 1;
+            const int bottom = r + 1 < g.rows ? y + g.rowHeight - band : figureFloor(scale, height, sheet);
             if (size.columns > 0)
                 fitting = std::min(fitting, (right - x) / size.columns);
             fitting = std::min(fitting, (bottom - y) / rows);
@@ -146,6 +181,7 @@ Scale MakePrint(DrawingSurface& surface, int width, int height, const ProblemShe
     surface.setBrushStyle(BrushStyle::Clear);
 
     drawHeader(surface, scale, sheet, settings);
+    drawFoot(surface, scale, width, height, sheet);
 
     const Grid g = gridOf(scale, width, height, sheet, settings);
     if (g.rows == 0)

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev                                            # bench/
   clang-14 libclang-rt-14-dev                                 # fuzz/ (libFuzzer)
   python3                                                     # tools/check_draws_*.py
+  poppler-utils                                               # tests read PDFs (pdftotext, pdftoppm)
   xvfb xauth                                                  # scripts/measure-startup.sh
   file dpkg-dev                                               # cpack -G DEB
   emscripten                                                  # pelkano.html (the web preset)

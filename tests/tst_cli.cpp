@@ -2,6 +2,7 @@
 // warning for a sheet that cannot be filled, and one-line errors with status 2 for bad input.
 #include "Options.h"
 #include "Sheet.h"
+#include "SheetCode.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -134,6 +135,76 @@ private slots:
         QVERIFY(a.out != c.out);
     }
 
+    // The same seed gives the sheets it gave before: without --same-mix as before there was one
+    // (the rows were written by that version), with it as when it came (codes printed since then
+    // must make the same sheets).
+    void sheetsAsBefore_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("csv");
+        const QStringList set{"--types", "1-4,12,20", "--layout", "2x2", "--sheets", "3", "--seed", "7", "--print-number", "5"};
+        QTest::addRow("without --same-mix") << set << QByteArray("1,5,1,4,29,4,7,1\n1,5,2,2,2,6,0,2\n1,5,3,12,857,7,122,3\n"
+                                                                 "1,5,4,4,10,8,1,2\n2,6,1,20,851,4,212,3\n2,6,2,3,3,1,3,0\n"
+                                                                 "2,6,3,4,7,4,1,3\n2,6,4,2,5,7,0,5\n3,7,1,3,8,1,8,0\n"
+                                                                 "3,7,2,4,39,4,9,3\n3,7,3,20,874,4,218,2\n3,7,4,20,454,4,113,2\n");
+        QTest::addRow("--same-mix") << set + QStringList{"--same-mix"}
+                                    << QByteArray("1,5,1,4,29,4,7,1\n1,5,2,2,2,6,0,2\n1,5,3,12,857,7,122,3\n"
+                                                  "1,5,4,4,10,8,1,2\n2,6,1,4,53,7,7,4\n2,6,2,12,991,8,123,7\n"
+                                                  "2,6,3,4,12,8,1,4\n2,6,4,2,2,8,0,2\n3,7,1,12,887,5,177,2\n"
+                                                  "3,7,2,2,1,2,0,1\n3,7,3,4,77,8,9,5\n3,7,4,4,51,8,6,3\n");
+    }
+    void sheetsAsBefore()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, csv);
+        const Run run = runSheets(options);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, kHeader + '\n' + csv);
+    }
+
+    // --code makes the sheet whose page carries the code: the rows it has in its set, byte for byte.
+    void sheetMadeAgainFromItsCode_data()
+    {
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("sameMix");
+        QTest::addColumn<int>("first");  // print number of the set's first sheet
+        QTest::addColumn<int>("index");  // the sheet made again
+        const QList<int> types{24, 3, 17, 12};
+        QTest::addRow("the first sheet") << types << 4 << false << 1 << 0;
+        QTest::addRow("sheet 6 of a set") << types << 4 << false << 1 << 5;
+        QTest::addRow("sheet 6 of a same-mix set") << types << 4 << true << 1 << 5;
+        QTest::addRow("negative print numbers, 4x3") << QList<int>{1, 2, 3, 4} << 5 << true << -3 << 2;
+    }
+    void sheetMadeAgainFromItsCode()
+    {
+        QFETCH(QList<int>, types);
+        QFETCH(int, layout);
+        QFETCH(bool, sameMix);
+        QFETCH(int, first);
+        QFETCH(int, index);
+        const char* const layouts[] = {"2x2", "3x2", "4x2", "2x3", "3x3", "4x3"};
+        QStringList typeList;
+        for (int t : types)
+            typeList << QString::number(t);
+        QStringList set{"--types", typeList.join(','), "--layout", layouts[layout], "--sheets", "8", "--seed", "4242",
+                        "--print-number", QString::number(first)};
+        if (sameMix)
+            set << "--same-mix";
+        const Run whole = runSheets(set);
+        QCOMPARE(whole.exitCode, 0);
+        QByteArray expected = kHeader + '\n';
+        for (const QByteArray& line : whole.out.split('\n'))
+            if (line.startsWith(QByteArray::number(index + 1) + ','))
+                expected += line + '\n';
+
+        const SetRecipe recipe{4242, std::vector<int>(types.begin(), types.end()), static_cast<LayoutPattern>(layout), sameMix};
+        const std::string code = encodeSheetCode({{recipe, index}, first + index});
+        const Run again = runSheets({"--code", QString::fromStdString(code)});
+        QCOMPARE(again.exitCode, 0);
+        QCOMPARE(again.out, expected);
+    }
+
     void rawDraws_data()
     {
         QTest::addColumn<int>("draws");
@@ -212,6 +283,11 @@ private slots:
         QTest::addRow("stray argument") << QStringList{"--types", "1", "extra"} << "'extra'";
         QTest::addRow("a Qt option") << QStringList{"--types", "1", "-platform", "nosuch"} << "platform";
         QTest::addRow("help with Qt's options") << QStringList{"--types", "1", "--help-all"} << "help-all";
+        QTest::addRow("--code mistyped") << QStringList{"--code", "6RF8-P0B2-JY"} << "'6RF8-P0B2-JY' (its check";
+        QTest::addRow("--code with a U") << QStringList{"--code", "6RF8-U0B2-JT"} << "'U' is not in a code";
+        QTest::addRow("--code and --seed") << QStringList{"--code", "6RF8-P0B2-JT", "--seed", "1"} << "--seed";
+        QTest::addRow("--code and --types") << QStringList{"--types", "1", "--code", "6RF8-P0B2-JT"} << "--types";
+        QTest::addRow("--same-mix and --draws") << QStringList{"--types", "1", "--draws", "5", "--same-mix"} << "--draws";
         QTest::addRow("newline and escape echoed")
             << QStringList{"--types", "1", "--layout", "2x2\n\x1b[31m"} << "'2x2\\n\\x1B[31m'";
     }

@@ -1,5 +1,5 @@
-// pelkano-sheets drawing its sheets: the PDF's pages, the PNG files and their sizes, and bad
-// drawing options refused before any file is made.
+// pelkano-sheets drawing its sheets: the PDF's pages, the PNG files and their sizes, the code at
+// the foot of every page, and bad drawing options refused before any file is made.
 #include <QtTest>
 
 #include <QDir>
@@ -142,6 +142,22 @@ QString mediaBox(const QByteArray& pdf)
                         : QString();
 }
 
+// The code at the foot of each page of a PDF, read back as text by pdftotext.
+QStringList codesOnPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    QStringList codes;
+    static const QRegularExpression code(QStringLiteral("コード\\s*([0-9A-Z-]+)"));
+    for (const QString& page : QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts)) {
+        const auto m = code.match(page);
+        codes << (m.hasMatch() ? m.captured(1) : QString());
+    }
+    return codes;
+}
+
 }  // namespace
 
 class TestCliOutput : public QObject {
@@ -192,6 +208,30 @@ private slots:
         const double margin = (marginAt < 0 ? 5.0 : args.at(marginAt + 1).toDouble()) * 72 / 25.4;
         const double paper = box.section('x', 0, 0).toDouble() - 2 * margin;
         QVERIFY2(qAbs(filledWidth(pdf) - paper) < paper / 100, qPrintable(QString::number(filledWidth(pdf))));
+    }
+
+    // Every page carries the code of its sheet, its answer page too, and the code read off the PDF
+    // makes the sheet again: the same rows, and the same two pages.
+    void codeReadOffThePage()
+    {
+        QTemporaryDir dir;
+        const Run set = runSheets(dir.path(), {"--types", "24,3,17,12", "--layout", "3x3", "--sheets", "3", "--same-mix",
+                                               "--seed", "77", "--print-number", "9", "--answers", "-o", "set.pdf"});
+        QVERIFY2(set.exitCode == 0, set.err.constData());
+        const QStringList codes = codesOnPages(dir.filePath("set.pdf"));
+        QCOMPARE(codes.size(), 6);
+        for (int k = 0; k < 3; ++k)
+            QCOMPARE(codes[2 * k + 1], codes[2 * k]);
+        QCOMPARE(QSet<QString>(codes.begin(), codes.end()).size(), 3);
+
+        const Run again = runSheets(dir.path(), {"--code", codes[4], "-o", "again.pdf"});
+        QVERIFY2(again.exitCode == 0, again.err.constData());
+        QByteArray rows;
+        for (const QByteArray& line : set.out.split('\n'))
+            if (line.startsWith("3,11,"))
+                rows += line + '\n';
+        QCOMPARE(again.out, "sheet,print_number,slot,type,dividend,divisor,quotient,remainder\n" + rows);
+        QCOMPARE(codesOnPages(dir.filePath("again.pdf")), (QStringList{codes[4], codes[4]}));
     }
 
     // Each drawing option reaches the page: the page with the option differs from the one without.

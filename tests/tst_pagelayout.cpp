@@ -3,6 +3,7 @@
 #include "PageLayout.h"
 #include "PageOutput.h"
 #include "Random.h"
+#include "SheetCode.h"
 #include "RecordingSurface.h"
 #include "TypeSampling.h"
 
@@ -585,6 +586,61 @@ private slots:
             QVERIFY(QRect(QPoint(0, 0), surfaceSize).contains(mark));
             for (const QRect& other : boxes)
                 QVERIFY2(!mark.intersects(other), qPrintable(QStringLiteral("print number %1").arg(printNumber)));
+        }
+    }
+    // A sheet made from a recipe carries its code at the foot of its problem and answer pages,
+    // ending where the header begins from the other side, and every figure stays clear above it.
+    void codeAtTheFoot_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<QSize>("surfaceSize");
+        QTest::addRow("4x3 A4, long working in the last row")
+            << 5 << "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7 99999/7 98765/4 90909/9"
+            << QSize(4960, 7016);
+        QTest::addRow("4x2 A4, long working in the last row")
+            << 2 << "404/4 10/6 93/16 444/4 48/6 730/8 99999/7 98765/4" << QSize(4960, 7016);
+        QTest::addRow("2x2 preview") << 0 << "612/6 3/7 23/45 99999/3" << QSize(320, 441);
+    }
+
+    void codeAtTheFoot()
+    {
+        QFETCH(int, pattern);
+        QFETCH(QString, problems);
+        QFETCH(QSize, surfaceSize);
+        RenderSettings settings;
+        settings.pattern = static_cast<LayoutPattern>(pattern);
+        ProblemSheet sheet = sheetFrom(problems);
+        sheet.printNumber = 12;
+        sheet.origin = SheetOrigin{{812345678, {5, 1, 30}, settings.pattern, true}, 3};
+        const std::string code = "コード " + encodeSheetCode({*sheet.origin, 12});
+        const Scale scale = Scale::fromSurface(surfaceSize.width(), surfaceSize.height());
+        const int top = surfaceSize.height() - scale.S(9);
+        const int clear = surfaceSize.height() - scale.S(11);  // what the figures leave above it
+        for (bool answers : {false, true}) {
+            sheet.showAnswers = answers;
+            RecordingSurface surface;
+            MakePrint(surface, surfaceSize.width(), surfaceSize.height(), sheet, settings);
+            int codes = 0;
+            for (const Call& c : surface.calls()) {
+                if (c.op == Op::Text && c.text == code) {
+                    ++codes;
+                    QCOMPARE(c.y, top);
+                    QCOMPARE(c.x + RecordingSurface::widthAt(c.text, c.state.fontHeight), surfaceSize.width() - scale.S(14));
+                    QCOMPARE(c.state.fontHeight, scale.S(5));
+                    QCOMPARE(QString::fromStdString(c.state.fontName), QString::fromUtf8(kGothicFace));
+                    continue;
+                }
+                const int bottom = c.op == Op::Text        ? c.y + c.state.fontHeight
+                                   : c.op == Op::LineTo    ? std::max(c.y, c.y2) + 1
+                                   : c.op == Op::Rectangle ? c.y2
+                                                           : 0;
+                if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Solid)
+                    continue;  // the page's background
+                QVERIFY2(bottom <= clear, qPrintable(QStringLiteral("%1 reaches %2, below %3 above the code")
+                                                         .arg(QString::fromStdString(c.text)).arg(bottom).arg(clear)));
+            }
+            QCOMPARE(codes, 1);
         }
     }
 };

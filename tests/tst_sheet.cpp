@@ -1,10 +1,12 @@
 // Building a worksheet: distinct problems, the draw limit per slot and what a short sheet keeps,
-// the problem count of each layout, and how MakeData shares the draws among the ticked types.
+// the problem count of each layout, and how MakeData shares the draws among the ticked types;
+// sets of sheets with the same mix of types on every sheet and few problems again.
 #include "Sheet.h"
 #include "TypeSampling.h"
 
 #include <QtTest>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -45,6 +47,42 @@ void append(std::vector<int>& script, std::initializer_list<int> draws, int time
 {
     for (int i = 0; i < times; ++i)
         script.insert(script.end(), draws);
+}
+
+struct BuiltSet {
+    std::vector<ProblemSheet> sheets;
+    std::vector<bool> complete;
+};
+
+// Sheets 0 .. count - 1 of the set of these types and layout, from a seeded source.
+BuiltSet setOf(const QList<int>& types, LayoutPattern pattern, int count, bool sameMix, std::uint64_t seed)
+{
+    const SetRecipe recipe{seed, std::vector<int>(types.begin(), types.end()), pattern, sameMix};
+    BudgetedSeeded random(seed);
+    test::CollectingReporter reporter;
+    RuleContext ctx{random, test::tables(), reporter};
+    BuiltSet set;
+    buildSheets(recipe, 0, count, 1, ctx, [&](long long, const ProblemSheet& sheet, bool complete) {
+        set.sheets.push_back(sheet);
+        set.complete.push_back(complete);
+        return true;
+    });
+    return set;
+}
+
+std::vector<int> typesOn(const ProblemSheet& sheet)
+{
+    return {sheet.types.begin(), sheet.types.begin() + sheet.count};
+}
+
+// "dividend/divisor" of every slot, in order.
+QStringList slotsOf(const ProblemSheet& sheet)
+{
+    QStringList out;
+    for (int i = 0; i < sheet.count; ++i)
+        out << QString::fromStdString(sheet.dividends[static_cast<std::size_t>(i)] + '/' +
+                                      sheet.divisors[static_cast<std::size_t>(i)]);
+    return out;
 }
 
 }  // namespace
@@ -312,6 +350,146 @@ private slots:
                 fromSeventeen += sheet.types[static_cast<std::size_t>(i)] == 17;
             QVERIFY(fromSeventeen <= 4);
         }
+    }
+    // With the same mix, the first sheet is made as without it, and every later one has as many
+    // problems of each type, distinct, in a new order; a type with too few problems for the whole
+    // set still fills every sheet.
+    void sameMix_data()
+    {
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<int>("layout");
+        QTest::addRow("types 1-4, 4段3列") << QList<int>{1, 2, 3, 4} << 5;
+        QTest::addRow("types 24, 3, 17, 12 in that order, 3段3列") << QList<int>{24, 3, 17, 12} << 4;
+        QTest::addRow("type 22 inside type 20, 4段2列") << QList<int>{20, 22} << 2;
+        QTest::addRow("type 17 alone, 2段2列: its four on every sheet") << QList<int>{17} << 0;
+        QTest::addRow("type 17 alone, 3段2列: four of six on every sheet") << QList<int>{17} << 1;
+    }
+    void sameMix()
+    {
+        QFETCH(QList<int>, types);
+        QFETCH(int, layout);
+        const auto pattern = static_cast<LayoutPattern>(layout);
+        const BuiltSet set = setOf(types, pattern, 30, true, 2024);
+        const BuiltSet plain = setOf(types, pattern, 1, false, 2024);
+        QCOMPARE(slotsOf(set.sheets[0]), slotsOf(plain.sheets[0]));
+        std::vector<int> mix = typesOn(set.sheets[0]);
+        std::sort(mix.begin(), mix.end());
+        bool reordered = false;
+        for (std::size_t k = 1; k < set.sheets.size(); ++k) {
+            const ProblemSheet& sheet = set.sheets[k];
+            QCOMPARE(set.complete[k], set.complete[0]);
+            std::vector<int> kinds = typesOn(sheet);
+            reordered = reordered || kinds != typesOn(set.sheets[0]);
+            std::sort(kinds.begin(), kinds.end());
+            QCOMPARE(kinds, mix);
+            QCOMPARE(static_cast<int>(problemsOn(sheet).size()), sheet.count);
+        }
+        QVERIFY(reordered || std::adjacent_find(mix.begin(), mix.end(), std::not_equal_to<>()) == mix.end());
+    }
+
+    // A set with the same mix takes a problem of an earlier sheet again only where its type has
+    // too few: none again while a type has more than the set needs, and each used about as often
+    // when it has fewer.
+    void sameMixRepeats_data()
+    {
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<int>("sheets");
+        QTest::addColumn<int>("most");      // the most sheets that one problem is on
+        QTest::addColumn<int>("distinct");  // problems in the set
+        QTest::addRow("type 5: 120 of its 142, each once") << QList<int>{5} << 30 << 1 << 120;
+        QTest::addRow("types 13 and 24, each once") << QList<int>{13, 24} << 30 << 1 << 120;
+        QTest::addRow("type 11: 40 slots on its 13, each 3 or 4 times") << QList<int>{11} << 10 << 4 << 13;
+    }
+    void sameMixRepeats()
+    {
+        QFETCH(QList<int>, types);
+        QFETCH(int, sheets);
+        QFETCH(int, most);
+        QFETCH(int, distinct);
+        std::map<std::pair<std::string, std::string>, int> on;
+        for (const ProblemSheet& sheet : setOf(types, LayoutPattern::R2C2, sheets, true, 99).sheets)
+            for (const auto& p : problemsOn(sheet))
+                ++on[p];
+        int mostOn = 0;
+        for (const auto& [p, n] : on)
+            mostOn = std::max(mostOn, n);
+        QCOMPARE(mostOn, most);
+        QCOMPARE(static_cast<int>(on.size()), distinct);
+    }
+
+    // The draws of a later same-mix sheet: each slot runs its type's rule (no type is drawn), a
+    // problem of an earlier sheet or of this one is drawn again, the 100th draw settles for an
+    // earlier sheet's problem (the 10th once a slot of the type settled), and then the slots are
+    // put in a new order by R(4), R(3), R(2).
+    void sameMixDrawOrder_data()
+    {
+        QTest::addColumn<QList<int>>("later");  // the draws of sheet 2
+        QTest::addColumn<QStringList>("placed");
+        QList<int> again{0, 0, 1, 0, 1, 0, 1, 1, 1, 2, 1, 3, 3, 0, 1};
+        QTest::addRow("drawn again") << again << QStringList{"6/2", "4/2", "2/2", "8/2"};
+        QList<int> settles;
+        for (int i = 0; i < 99; ++i)
+            settles << 0 << 0;  // 1 / 1, on sheet 1
+        settles << 0 << 1 << 1 << 0 << 1 << 1 << 1 << 2 << 0 << 0 << 0;
+        QTest::addRow("settles on draw 100") << settles << QStringList{"2/2", "4/2", "6/2", "1/1"};
+        QList<int> usedUp;
+        for (int i = 0; i < 100; ++i)
+            usedUp << 0 << 0;  // 1 / 1
+        for (int i = 0; i < 10; ++i)
+            usedUp << 0 << 1;  // 2 / 1: the type has shown none new, so 10 draws
+        usedUp << 1 << 0 << 1 << 1 << 0 << 0 << 0;
+        QTest::addRow("then settles on draw 10") << usedUp << QStringList{"2/1", "2/2", "4/2", "1/1"};
+    }
+    void sameMixDrawOrder()
+    {
+        QFETCH(QList<int>, later);
+        QFETCH(QStringList, placed);
+        std::vector<int> script;
+        for (int i = 0; i < 4; ++i)
+            append(script, {0, 0, i});  // type 3: 1 / 1, 2 / 1, 3 / 1, 4 / 1
+        script.insert(script.end(), later.begin(), later.end());
+        ScriptedRandom random(script);
+        test::CollectingReporter reporter;
+        RuleContext ctx{random, test::tables(), reporter};
+        std::vector<ProblemSheet> sheets;
+        try {
+            buildSheets({0, {3}, LayoutPattern::R2C2, true}, 0, 2, 1, ctx, [&](long long, const ProblemSheet& s, bool) {
+                sheets.push_back(s);
+                return true;
+            });
+        } catch (const RandomScriptError& e) {
+            QFAIL(e.what());
+        }
+        QVERIFY(random.exhausted());
+        QCOMPARE(slotsOf(sheets[1]), placed);
+        const std::vector<int> asked(random.asked().begin() + 12, random.asked().end());
+        std::vector<int> expected(static_cast<std::size_t>(later.size() - 3), 9);
+        expected.insert(expected.end(), {4, 3, 2});
+        QCOMPARE(asked, expected);
+    }
+
+    // Sheets handed on from the middle of a set are those of the whole set, with their origin and
+    // the print numbers counted from the first one handed on.
+    void setFromTheMiddle()
+    {
+        const QList<int> types{12, 3, 24};
+        const BuiltSet whole = setOf(types, LayoutPattern::R3C3, 6, true, 5);
+        const SetRecipe recipe{5, {12, 3, 24}, LayoutPattern::R3C3, true};
+        BudgetedSeeded random(5);
+        test::CollectingReporter reporter;
+        RuleContext ctx{random, test::tables(), reporter};
+        std::vector<std::pair<long long, ProblemSheet>> handed;
+        buildSheets(recipe, 4, 2, -3, ctx, [&](long long k, const ProblemSheet& sheet, bool) {
+            handed.push_back({k, sheet});
+            return true;
+        });
+        QCOMPARE(handed.size(), std::size_t{2});
+        for (const auto& [k, sheet] : handed) {
+            QCOMPARE(slotsOf(sheet), slotsOf(whole.sheets[static_cast<std::size_t>(k)]));
+            QCOMPARE(sheet.printNumber, static_cast<int>(k) - 7);
+            QVERIFY(sheet.origin == (SheetOrigin{recipe, k}));
+        }
+        QCOMPARE(handed.front().first, 4);
     }
 };
 

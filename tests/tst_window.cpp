@@ -1,6 +1,7 @@
 // The main window driven as a user would: controls found by name, clicks and typing, printing
 // to PDF files in a temporary directory, messages collected instead of shown.
 #include "ClassSetDialog.h"
+#include "CodeDialog.h"
 #include "Conversions.h"
 #include "Fmain.h"
 #include "Messages.h"
@@ -8,7 +9,9 @@
 #include "PreviewBox.h"
 #include "QtSurface.h"
 #include "RadioGroup.h"
+#include "SheetCode.h"
 #include "TypePages.h"
+#include "TypeSampling.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,6 +94,33 @@ QList<int> printNumbersOfPages(const QString& pdf)
     return numbers;
 }
 
+// The codes at the foot of a PDF's pages, read as the sheets they name.
+QList<SheetCode> codesOfPages(const QString& pdf)
+{
+    QList<SheetCode> codes;
+    const QString text = QString::fromUtf8(poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    for (const QString& page : text.split(u'\f', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("コード\\s*([0-9A-Z-]+)")).match(page);
+        const DecodedCode decoded = decodeSheetCode(m.captured(1).toStdString());
+        codes << decoded.code.value_or(SheetCode{});
+    }
+    return codes;
+}
+
+// Sheet `index` of a set, as the generator makes it.
+ProblemSheet sheetOfSet(const SetRecipe& recipe, long long index, int number)
+{
+    SeededRandom random(recipe.seed);
+    test::CollectingReporter reporter;
+    RuleContext ctx{random, test::tables(), reporter};
+    ProblemSheet out;
+    buildSheets(recipe, index, 1, number, ctx, [&](long long, const ProblemSheet& sheet, bool) {
+        out = sheet;
+        return true;
+    });
+    return out;
+}
+
 // The first page of a PDF at 20 dots per inch, in grey.
 QImage firstPageImage(const QString& pdf)
 {
@@ -126,6 +156,16 @@ std::vector<int> giveUpScript(int placed)
         values.insert(values.end(), {0, 0, 0});
     return values;
 }
+
+// Hands on the draws of a source the test keeps.
+class Forwarding final : public RandomSource {
+public:
+    explicit Forwarding(RandomSource& source) : source_(source) {}
+    int R(int n) override { return source_.R(n); }
+
+private:
+    RandomSource& source_;
+};
 
 }  // namespace
 
@@ -408,7 +448,9 @@ private slots:
             QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
             expected.frame = setting != "rgWaku";
             expected.style = setting == "QuestStyle" ? QuestionStyle::Expression : QuestionStyle::Written;
-            expected.pattern = setting == "QNumPattern" ? LayoutPattern::R3C3 : LayoutPattern::R2C2;
+            // A sheet is drawn in the layout it was made for: its four problems in 3段3列 would
+            // lose one (a row holds three), and its code names its layout.
+            expected.pattern = LayoutPattern::R2C2;
         } else if (setting == "QstSentence") {
             control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算"));
             expected.sentence = "わり算";
@@ -498,9 +540,10 @@ private slots:
             clickBox(77);
             choosePattern(static_cast<int>(LayoutPattern::R2C2));
         }
-        auto script = std::make_unique<ScriptedRandom>(giveUpScript(placed));
-        ScriptedRandom* scripted = script.get();
-        window->setRandomSource(std::move(script));
+        // A preview draws from the source its new seed gives: that source is scripted.
+        ScriptedRandom script(giveUpScript(placed));
+        ScriptedRandom* scripted = &script;
+        window->setSourceForSeed([&script](std::uint64_t) { return std::make_unique<Forwarding>(script); });
         const int drawn = window->previewBox()->pagesDrawn();
         click("btnPreview");
         QVERIFY(scripted->exhausted());
@@ -819,6 +862,110 @@ private slots:
         QVERIFY(choices);
         choices->setCurrentIndex(choices->findText(caption));
         QCOMPARE(int(dialog.request().answers), answers);
+    }
+
+    // A class set goes on from the previewed sheet: each page carries the code of the sheet after
+    // it in the preview's set, with the same mix as asked, its answer page the same code.
+    void classSetCarriesItsCodes_data()
+    {
+        QTest::addColumn<bool>("sameMix");
+        QTest::addRow("each sheet drawn afresh") << false;
+        QTest::addRow("the same mix on every sheet") << true;
+    }
+
+    void classSetCarriesItsCodes()
+    {
+        QFETCH(bool, sameMix);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C3);
+        typeInto("PrnNum", QStringLiteral("5"));
+        QVERIFY(window->sheet().origin);
+        SetRecipe recipe = window->sheet().origin->recipe;
+        QCOMPARE(recipe.types, std::vector<int>{3});
+        recipe.sameMix = sameMix;
+        const QString file = dir.filePath(QStringLiteral("set.pdf"));
+        ClassSetRequest request{file, 3, AnswerSheets::AfterEach, false};
+        request.sameMix = sameMix;
+        QVERIFY(window->makeClassSet(request));
+        const QList<SheetCode> expected{{{recipe, 0}, 5}, {{recipe, 0}, 5}, {{recipe, 1}, 6},
+                                        {{recipe, 1}, 6}, {{recipe, 2}, 7}, {{recipe, 2}, 7}};
+        QVERIFY(codesOfPages(file) == expected);
+    }
+
+    // The sheet a code names becomes the preview, with the types, layout and print number it was
+    // made with; a class set from it goes on in its set, with the mix it was made with.
+    void sheetMadeFromItsCode()
+    {
+        const SetRecipe recipe{31, {24, 3, 17, 12}, LayoutPattern::R3C3, true};
+        const QString code = QString::fromStdString(encodeSheetCode({{recipe, 2}, 14}));
+        QVERIFY(window->makeFromCode(code.toLower()));
+        QCOMPARE(messages.warnings, QStringList{});
+        const ProblemSheet expected = sheetOfSet(recipe, 2, 14);
+        QCOMPARE(window->sheet().count, 9);
+        QCOMPARE(window->sheet().dividends, expected.dividends);
+        QCOMPARE(window->sheet().divisors, expected.divisors);
+        QVERIFY(window->sheet().origin == expected.origin);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("14"));
+        QCOMPARE(control<RadioGroup>("QNumPattern")->itemIndex(), 4);
+        QCOMPARE(window->selectedTypes().types(), recipe.types);
+        QVERIFY(window->previewBox()->lastShowedAnswers());
+        QVERIFY(control<QPushButton>("btnPrintWithAns")->isEnabled());
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("again.pdf"));
+        QVERIFY(window->makeClassSet({file, 2, AnswerSheets::None, false}));  // same mix not asked
+        QVERIFY(codesOfPages(file) == (QList<SheetCode>{{{recipe, 2}, 14}, {{recipe, 3}, 15}}));
+    }
+
+    // A code that cannot be used is said so, and nothing changes.
+    void codeRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("mistyped") << "6RF8-P0B2-JY"
+                                  << "コード「6RF8-P0B2-JY」は正しくありません。打ち間違いや抜けている文字がないか確かめてください。";
+        QTest::addRow("a character no code has") << "6RF8-P0B2-JU"
+                                                 << "「U」はコードに使われない文字です。用紙の下のコードを確かめてください。";
+        QTest::addRow("nothing") << " " << "コードを入れてください。";
+    }
+
+    void codeRefused()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        previewType3(LayoutPattern::R2C2);
+        const ProblemSheet before = window->sheet();
+        QVERIFY(!window->makeFromCode(typed));
+        QCOMPARE(messages.warnings, QStringList{message});
+        QCOMPARE(window->sheet().dividends, before.dividends);
+        QVERIFY(window->sheet().origin == before.origin);
+        QCOMPARE(window->selectedTypes().types(), std::vector<int>{3});
+    }
+
+    // "コードから作る…" asks for the code again after a refused one, and makes the sheet of a good one.
+    void codeDialog()
+    {
+        const SetRecipe recipe{8, {12}, LayoutPattern::R2C2, false};
+        const QString good = QString::fromStdString(encodeSheetCode({{recipe, 0}, 3}));
+        QStringList typed{QStringLiteral("6RF8-P0B2-JY"), good};
+        std::function<void()> answer = [&] {
+            auto* dialog = window->findChild<CodeDialog*>();
+            if (!dialog || !dialog->isVisible()) {
+                QTimer::singleShot(10, window.get(), answer);
+                return;
+            }
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("edtCode"));
+            edit->setText(typed.takeFirst());
+            dialog->accept();
+            if (!typed.isEmpty())
+                QTimer::singleShot(10, window.get(), answer);
+        };
+        QTimer::singleShot(0, window.get(), answer);
+        click("btnCode");
+        QCOMPARE(typed, QStringList{});
+        QCOMPARE(messages.warnings.size(), 1);
+        QVERIFY(window->sheet().origin == (std::optional<SheetOrigin>{{recipe, 0}}));
+        QCOMPARE(window->sheet().printNumber, 3);
     }
 
     void classSetLeavesNothingWhenStopped_data()

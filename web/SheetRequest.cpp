@@ -232,15 +232,13 @@ SheetSet makeSet(const SheetRequest& r)
 {
     SheetSet set;
     set.seed = r.seed ? *r.seed : SeededRandom::clockSeed();
-    SelectedTypes selected;
-    for (int t : r.types)
-        selected.tick(t, true);
+    const SetRecipe recipe{set.seed, r.types, r.settings.pattern, false};
     SeededRandom random(set.seed);
     // Loaded once, as the window and the tool load them at start-up.
     static const NumberTables tables = NumberTables::load();
     SilentReporter quiet;
     RuleContext ctx{random, tables, quiet};
-    buildSheets(r.sheets, r.printNumber, r.settings.pattern, selected, ctx,
+    buildSheets(recipe, 0, r.sheets, r.printNumber, ctx,
                 [&](long long, const ProblemSheet& sheet, bool complete) {
                     set.sheets.push_back(sheet);
                     set.complete = set.complete && complete;
