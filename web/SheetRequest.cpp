@@ -231,7 +231,10 @@ int nextPrintNumber(int first, long long sheets)
 SheetSet makeSet(const SheetRequest& r)
 {
     SheetSet set;
-    set.seed = r.seed ? *r.seed : SeededRandom::clockSeed();
+    // A set without a seed gets one as the window's プレビュー and pelkano-sheets draw it: from a
+    // source seeded once from the clock, in the few bits that keep the codes of its sheets short.
+    static SeededRandom clock(SeededRandom::clockSeed());
+    set.seed = r.seed ? *r.seed : newSetSeed(clock);
     const SetRecipe recipe{set.seed, r.types, r.settings.pattern, false};
     SeededRandom random(set.seed);
     // Loaded once, as the window and the tool load them at start-up.
