@@ -4,7 +4,17 @@ import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
-import puppeteer from "puppeteer-core";
+
+// puppeteer-core comes from web/tests/node_modules, which the install step fills.
+let puppeteer;
+try {
+  ({ default: puppeteer } = await import("puppeteer-core"));
+} catch (error) {
+  if (error?.code !== "ERR_MODULE_NOT_FOUND") throw error;
+  console.error("pelkano browser tests: puppeteer-core is missing from web/tests/node_modules " +
+                `(${error.message.split("\n")[0]}): run \`bash scripts/install-deps.sh\` first`);
+  process.exit(1);
+}
 
 export const pageFile = process.env.PELKANO_HTML;
 export const sheetsExe = process.env.PELKANO_SHEETS_EXE;
