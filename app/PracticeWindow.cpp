@@ -605,13 +605,7 @@ QString PracticeWindow::saveCsv(const QString& path) const
 
 void PracticeWindow::saveCsvClick()
 {
-    // A file name from the pupil's name and the day, without the characters file names refuse.
-    QString name = name_->text().trimmed();
-    for (const QChar c : QStringLiteral("/\\:*?\"<>|"))
-        name.replace(c, u'_');
-    const QString file = QStringLiteral("練習の結果%1-%2.csv")
-                             .arg(name.isEmpty() ? QString() : QStringLiteral("-") + name,
-                                  QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    const QString file = qs(resultsCsvFileName(name_->text().toStdString(), now(), utcOffsetMinutes()));
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("結果をCSVで保存"), QDir(folder).filePath(file),
                                                       QStringLiteral("CSV ファイル (*.csv)"));

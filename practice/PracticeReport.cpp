@@ -1,6 +1,7 @@
 #include "PracticeReport.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace pelkano {
 
@@ -210,6 +211,35 @@ std::string resultsCsv(const PracticeSession& session, int utcOffsetMinutes)
         line(fields);
     }
     return csv;
+}
+
+std::string resultsCsvFileName(const std::string& name, std::int64_t ms, int utcOffsetMinutes)
+{
+    // Blanks around the name, the ideographic one (U+3000) among them, are left out.
+    constexpr std::string_view wide = "\u3000";
+    const auto narrow = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    std::string_view n(name);
+    for (;;) {
+        if (n.starts_with(wide))
+            n.remove_prefix(wide.size());
+        else if (!n.empty() && narrow(n.front()))
+            n.remove_prefix(1);
+        else if (n.ends_with(wide))
+            n.remove_suffix(wide.size());
+        else if (!n.empty() && narrow(n.back()))
+            n.remove_suffix(1);
+        else
+            break;
+    }
+    std::string safe;
+    for (const char c : n) {
+        const bool refused = std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos ||
+                             static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        safe += refused ? '_' : c;
+    }
+    std::string day = formatDateTime(ms, utcOffsetMinutes).substr(0, 10);
+    std::erase(day, '-');
+    return "練習の結果" + (safe.empty() ? std::string() : "-" + safe) + "-" + day + ".csv";
 }
 
 }  // namespace pelkano

@@ -46,5 +46,9 @@ std::string roundSummary(const PracticeSession& session);
 // dividend, divisor, type, level, the mistakes of each kind, the hints of each step, seconds.
 // A field that a spreadsheet would read as a formula is written as text.
 std::string resultsCsv(const PracticeSession& session, int utcOffsetMinutes);
+// The name that table is offered under: "練習の結果-はなこ-20240501.csv" ("練習の結果-20240501.csv"
+// without a name), the pupil's name without the blanks around it and with "_" for the characters
+// file names refuse, on the local day of ms.
+std::string resultsCsvFileName(const std::string& name, std::int64_t ms, int utcOffsetMinutes);
 
 }  // namespace pelkano

@@ -244,9 +244,15 @@ std::string SvgSurface::elements()
 std::string pageSvg(const ProblemSheet& page, const RenderSettings& settings, double widthMm, double heightMm,
                     int dpi, int paperMargin)
 {
+    return pageSvg([&](DrawingSurface& surface, int width, int height) { MakePrint(surface, width, height, page, settings); },
+                   widthMm, heightMm, dpi, paperMargin);
+}
+
+std::string pageSvg(const SvgPagePainter& draw, double widthMm, double heightMm, int dpi, int paperMargin)
+{
     const PixelRect area = printableArea(widthMm, heightMm, dpi, paperMargin);
     SvgSurface surface;
-    MakePrint(surface, area.width, area.height, page, settings);
+    draw(surface, area.width, area.height);
     // The paper at its size in millimetres, its units the device pixels of the resolution.
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(widthMm) + "mm\" height=\"" +
            num(heightMm) + "mm\" viewBox=\"0 0 " + num(widthMm * dpi / 25.4) + ' ' + num(heightMm * dpi / 25.4) +

@@ -7,6 +7,7 @@
 #include "RenderSettings.h"
 #include "Sheet.h"
 
+#include <functional>
 #include <string>
 
 namespace pelkano {
@@ -59,5 +60,8 @@ inline constexpr const char* kSvgGothicFamily = "IPAGothic";
 // PNG page is.
 std::string pageSvg(const ProblemSheet& page, const RenderSettings& settings, double widthMm, double heightMm,
                     int dpi, int paperMargin);
+// Any page drawn so: `draw` is handed the surface and the printable area's size in device pixels.
+using SvgPagePainter = std::function<void(DrawingSurface& surface, int width, int height)>;
+std::string pageSvg(const SvgPagePainter& draw, double widthMm, double heightMm, int dpi, int paperMargin);
 
 }  // namespace pelkano

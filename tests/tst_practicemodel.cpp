@@ -400,6 +400,25 @@ private slots:
         QCOMPARE(lines.size(), 3);  // and the empty rest after the last line end
     }
 
+    // The name the table is offered under, in the window and on the web page.
+    void csvFileName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");
+        QTest::addRow("a name") << QStringLiteral("はなこ") << QStringLiteral("練習の結果-はなこ-20240501.csv");
+        QTest::addRow("no name") << QStringLiteral(" \u3000") << QStringLiteral("練習の結果-20240501.csv");
+        QTest::addRow("blanks around, characters refused")
+            << QStringLiteral("\u3000 ../a\\b:c*?\"<>|\td ") << QStringLiteral("練習の結果-.._a_b_c_______d-20240501.csv");
+    }
+
+    void csvFileName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        // 2024-04-30 22:00 UTC is the 1st of May in Japan.
+        QCOMPARE(QString::fromStdString(resultsCsvFileName(name.toStdString(), 1'714'514'400'000, 9 * 60)), file);
+    }
+
     // However many problems the run had, its page holds them all.
     void resultsPageHoldsEveryLine_data()
     {
