@@ -15,6 +15,7 @@ private slots:
     void fragmentReadsBack()
     {
         SheetRequest r;
+        r.practice = true;
         r.types = {12, 1, 2, 3, 4, 20};
         r.sheets = 30;
         r.printNumber = -4;
@@ -36,6 +37,7 @@ private slots:
         QCOMPARE(read.request.types, r.types);
         QCOMPARE(read.request.settings.sentence, r.settings.sentence);
         QCOMPARE(*read.request.seed, *r.seed);
+        QVERIFY(read.request.practice);
     }
 
     void unusablePartsKeepTheirDefaults_data()

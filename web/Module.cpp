@@ -2,6 +2,9 @@
 // structured answers as JSON); the returned text stays valid until the next call. Everything the
 // page shows is decided here or in the layers below: the page only builds its controls from
 // pk_info, passes the controls on as a fragment and shows what comes back.
+#include "JsonText.h"
+#include "PracticeDriver.h"
+#include "PracticeReport.h"
 #include "SheetOptions.h"
 #include "SheetRequest.h"
 #include "TypePages.h"
@@ -21,24 +24,12 @@ std::string reply;
 SheetRequest lastRequest;
 SheetSet lastSet;
 PageList lastPages;
+PracticeDriver practice;
+std::string practiceFragment;  // the fragment that made the run's problems ("" for problems given)
 
 std::string json(const std::string& text)
 {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || c == '<' || c == '>' || c == '&') {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(byte));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
+    return jsonString(text);
 }
 
 const char* answersName(AnswerSheets answers)
@@ -73,7 +64,8 @@ std::string requestJson(const ReadRequest& read)
     std::string types;
     for (int t : r.types)
         types += (types.empty() ? "" : ",") + std::to_string(t);
-    return "{\"fragment\":" + json(fragmentOf(r)) + ",\"types\":[" + types + "],\"layout\":" +
+    return "{\"fragment\":" + json(fragmentOf(r)) + ",\"practice\":" + (r.practice ? "true" : "false") +
+           ",\"types\":[" + types + "],\"layout\":" +
            json(layoutName(r.settings.pattern)) + ",\"sheets\":" + std::to_string(r.sheets) +
            ",\"printNumber\":" + std::to_string(r.printNumber) +
            ",\"seed\":" + (r.seed ? json(std::to_string(*r.seed)) : "null") + ",\"answers\":" +
@@ -86,12 +78,62 @@ std::string requestJson(const ReadRequest& read)
            ",\"canMake\":" + (r.types.empty() ? "false" : "true") + ",\"notes\":[" + notes + "]}";
 }
 
+// The problems of a practice: the first sheet of the set the request makes, as the window's 練習
+// makes them (the ticked types, the layout's count).
+std::vector<PracticeItem> practiceItems(const SheetSet& set)
+{
+    std::vector<PracticeItem> items;
+    if (set.sheets.empty())
+        return items;
+    const ProblemSheet& sheet = set.sheets.front();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(sheet.count); ++i)
+        if (auto w = LongDivision::ofText(sheet.dividends[i], sheet.divisors[i]))
+            items.push_back({w->dividend, w->divisor, sheet.types[i]});
+    return items;
+}
+
+// A practice request: one sheet's problems, from the fragment's seed or a new one.
+SheetRequest practiceRequest(const char* fragment, bool newSeed)
+{
+    SheetRequest r = readFragment(fragment).request;
+    r.practice = true;
+    r.sheets = 1;
+    if (newSeed)
+        r.seed.reset();
+    return r;
+}
+
+const char* practiceState(bool handled = true)
+{
+    std::string state = practice.stateJson();
+    state.insert(1, std::string("\"handled\":") + (handled ? "true," : "false,"));
+    return answer(std::move(state));
+}
+
+// The practice of a request started (or, with a run going, its next round begun): the fragment
+// that makes the same problems again and the state; an error when nothing can be worked.
+const char* practiceStarted(SheetRequest r, const std::string& levelKey, double nowMs, bool newRound)
+{
+    if (r.types.empty())
+        return answer("{\"error\":" + json("練習する型を一つ以上選んでください。") + "}");
+    const SheetSet set = makeSet(r);
+    r.seed = set.seed;
+    std::vector<PracticeItem> items = practiceItems(set);
+    const bool started = newRound && practice.session() ? practice.startRound(std::move(items), nowMs)
+                                                         : practice.start(std::move(items), levelOfKey(levelKey), nowMs);
+    if (!started)
+        return answer("{\"error\":" + json("練習できる問題を作れませんでした。") + "}");
+    practiceFragment = fragmentOf(r);
+    return answer("{\"fragment\":" + json(practiceFragment) + ",\"resumed\":false,\"state\":" + practice.stateJson() +
+                  "}");
+}
+
 }  // namespace
 
 extern "C" {
 
 // What the page builds its controls from: the types with their descriptions, the nine type
-// pages, the layouts, the papers and the ranges of the numbers.
+// pages, the layouts, the papers, the ranges of the numbers and the practice's levels.
 EMSCRIPTEN_KEEPALIVE const char* pk_info()
 {
     std::string types;
@@ -112,6 +154,9 @@ EMSCRIPTEN_KEEPALIVE const char* pk_info()
     for (int i = 0; i < kLayoutPatternCount; ++i)
         layouts += std::string(i > 0 ? "," : "") + "[" + json(layoutName(static_cast<LayoutPattern>(i))) + "," +
                    json(layoutCaption(static_cast<LayoutPattern>(i))) + "]";
+    std::string levels;
+    for (const PracticeLevel level : {PracticeLevel::Guided, PracticeLevel::Alone})
+        levels += std::string(levels.empty() ? "" : ",") + "[" + json(levelKey(level)) + "," + json(levelName(level)) + "]";
     std::string papersList;
     for (const Paper& p : papers())
         papersList += (papersList.empty() ? "" : ",") + json(p.name);
@@ -119,7 +164,7 @@ EMSCRIPTEN_KEEPALIVE const char* pk_info()
                   "],\"papers\":[" + papersList + "],\"ranges\":{\"margin\":" + range(kMarginOption) +
                   ",\"lineWidth\":" + range(kLineWidthOption) + ",\"sheets\":" + range(kDrawnSheetsOption) +
                   ",\"paperMargin\":" + range(kPaperMarginOption) + "},\"sentence\":" + json(kDefaultSentence) +
-                  ",\"boxSize\":[" + std::to_string(kTypeBoxWidth) + "," + std::to_string(kTypeBoxHeight) + "]}");
+                  ",\"levels\":[" + levels + "],\"boxSize\":[" + std::to_string(kTypeBoxWidth) + "," + std::to_string(kTypeBoxHeight) + "]}");
 }
 
 // The request a fragment makes, every option filled in, with a note for each part not used.
@@ -193,6 +238,128 @@ EMSCRIPTEN_KEEPALIVE const char* pk_preview()
     ProblemSheet sheet = lastSet.sheets.front();
     sheet.showAnswers = true;
     return answer(pageSvg(lastRequest, sheet));
+}
+
+// The fragment for the other mode: practice (1) or the teacher's page (0), with new problems.
+EMSCRIPTEN_KEEPALIVE const char* pk_mode(const char* fragment, int practiceMode)
+{
+    SheetRequest r = readFragment(fragment).request;
+    r.practice = practiceMode != 0;
+    r.seed.reset();
+    return answer(fragmentOf(r));
+}
+
+// A practice run of the problems a fragment makes, at the level the page kept ("guided", "alone";
+// てびき for anything else). Answers the fragment that makes the same problems and the state, or
+// an error.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_start(const char* fragment, const char* level, double nowMs)
+{
+    SheetRequest r = practiceRequest(fragment, false);
+    // Back in the history to the run's own problems: the run goes on, nothing of it lost.
+    if (practice.running() && r.seed && fragmentOf(r) == practiceFragment)
+        return answer("{\"fragment\":" + json(practiceFragment) + ",\"resumed\":true,\"state\":" +
+                      practice.stateJson() + "}");
+    return practiceStarted(std::move(r), level, nowMs, false);
+}
+
+// A run of the problems given as "8765/43/27,612/6" (dividend/divisor/type), answering the state.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_problems(const char* problems, const char* level, double nowMs)
+{
+    const auto items = itemsOfText(problems);
+    if (!items || !practice.start(*items, levelOfKey(level), nowMs))
+        return answer("{\"error\":" + json("練習できる問題がありません。") + "}");
+    practiceFragment.clear();
+    return practiceState();
+}
+
+// もう一度: a new round of new problems of the fragment's kinds; the run's results stay.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_again(const char* fragment, double nowMs)
+{
+    return practiceStarted(practiceRequest(fragment, true), "", nowMs, true);
+}
+
+// まちがえた問題をもう一度.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_retry(double nowMs)
+{
+    practice.retryMissed(nowMs);
+    return practiceState();
+}
+
+// A key by its KeyboardEvent.key name; "handled" says whether it was the practice's.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_key(const char* key, double nowMs)
+{
+    return practiceState(practice.key(key, nowMs));
+}
+
+// A press at (x, y) CSS pixels on the board shown as width by height.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_tap(double x, double y, double width, double height)
+{
+    practice.tap(x, y, width, height);
+    return practiceState();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_level(const char* level)
+{
+    practice.setLevel(levelOfKey(level));
+    return practiceState();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_name(const char* name)
+{
+    practice.setName(name);
+    return practiceState();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_state()
+{
+    return practiceState();
+}
+
+// The open problem's board as SVG, in the room of width by height CSS pixels.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_board(double width, double height)
+{
+    return answer(practice.board(width, height));
+}
+
+// The run's table as the window saves it, and its file name; minutesBehindUtc is the browser's
+// Date.getTimezoneOffset().
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_csv(int minutesBehindUtc)
+{
+    return answer(practice.csv(minutesBehindUtc));
+}
+
+// The size in bytes of the last answer, for the page to take its bytes as they are (a text decoder
+// would drop the CSV's byte order mark).
+EMSCRIPTEN_KEEPALIVE int pk_reply_size()
+{
+    return static_cast<int>(reply.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_csv_name(double nowMs, int minutesBehindUtc)
+{
+    return answer(practice.csvFileName(nowMs, minutesBehindUtc));
+}
+
+// The results page on the fragment's paper, as SVG, with the paper's size.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_results(const char* fragment, int minutesBehindUtc)
+{
+    const SheetRequest r = readFragment(fragment).request;
+    const Paper& paper = *r.paper;
+    return answer("{\"svg\":" + json(practice.resultsPage(paper, r.dpi, r.paperMargin, minutesBehindUtc)) +
+                  ",\"paper\":[" + json(paper.name) + "," + std::to_string(paper.widthMm) + "," +
+                  std::to_string(paper.heightMm) + "]}");
+}
+
+// にがてプリント: the teacher's page for a new sheet of the types of the run's problems that had a
+// mistake.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_weak(const char* fragment)
+{
+    SheetRequest r = readFragment(fragment).request;
+    r.practice = false;
+    r.seed.reset();
+    if (practice.session() && !practice.session()->weakTypes().empty())
+        r.types = practice.session()->weakTypes();
+    return answer(fragmentOf(r));
 }
 
 }  // extern "C"

@@ -60,7 +60,7 @@ std::string encode(const std::string& text)
 std::string captionOf(const std::string& key)
 {
     static const std::pair<const char*, const char*> captions[] = {
-        {"types", "型"}, {"layout", "問題数"}, {"seed", "シード"}, {"print-number", "プリント番号"},
+        {"practice", "練習"}, {"types", "型"}, {"layout", "問題数"}, {"seed", "シード"}, {"print-number", "プリント番号"},
         {"sheets", "枚数"}, {"answers", "答えの用紙"}, {"style", "問題形式"}, {"frame", "枠の有無"}, {"tentative", "仮商を答えに書く"},
         {"margin", "左余白"}, {"line-width", "枠線の太さ"}, {"page-size", "用紙"}, {"paper-margin", "用紙の余白"},
         {"dpi", "解像度"}};
@@ -106,7 +106,12 @@ ReadRequest readFragment(std::string_view fragment)
         const std::string key = decode(part.substr(0, equals));
         const std::string value = equals == std::string_view::npos ? std::string() : decode(part.substr(equals + 1));
 
-        if (key == "types") {
+        if (key == "practice") {
+            if (value.empty() || value == "0" || value == "1")
+                r.practice = value != "0";
+            else
+                note(key, value, "練習は practice か practice=1 と書いてください。");
+        } else if (key == "types") {
             std::string error;
             std::vector<int> types = parseTypeList(value, error);
             if (types.empty())
@@ -192,7 +197,7 @@ ReadRequest readFragment(std::string_view fragment)
 std::string fragmentOf(const SheetRequest& r)
 {
     const RenderSettings& s = r.settings;
-    std::string f = "types=" + formatTypeList(r.types) + "&layout=" + layoutName(s.pattern);
+    std::string f = std::string(r.practice ? "practice&" : "") + "types=" + formatTypeList(r.types) + "&layout=" + layoutName(s.pattern);
     if (r.seed)
         f += "&seed=" + std::to_string(*r.seed);
     f += "&print-number=" + std::to_string(r.printNumber) + "&sheets=" + std::to_string(r.sheets);

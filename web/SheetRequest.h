@@ -17,6 +17,7 @@
 namespace pelkano::web {
 
 struct SheetRequest {
+    bool practice = false;   // "practice": the problems are worked on the page, not printed
     std::vector<int> types;  // in ticking order; empty: nothing can be made yet
     long long sheets = 1;
     int printNumber = 1;
@@ -35,7 +36,8 @@ struct ReadRequest {
     std::vector<std::string> notes;
 };
 
-// A fragment without its "#"; "key=value" parts joined by "&", percent-encoded, "+" a blank.
+// A fragment without its "#"; "key=value" parts joined by "&", percent-encoded, "+" a blank
+// ("practice" alone, or "practice=1", asks for the practice).
 ReadRequest readFragment(std::string_view fragment);
 // The fragment that reads back to the request: every option, in a fixed order.
 std::string fragmentOf(const SheetRequest& request);

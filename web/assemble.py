@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Puts pelkano.html together: the page, its style and script, the WebAssembly module (its wasm
 inside its JavaScript), the two IPA faces cut down to the characters the page draws, the nine
-type pictures and the faces' licence, all in the one file.
+type pictures and the faces' licence, all in the one file. The faces also carry every character
+of the texts in the C++ sources given after the licence (those of the practice's results page).
 
-    assemble.py OUT.html PAGE_DIR MODULE.js MINCHO.ttf GOTHIC.ttf PICTURE_DIR LICENCE
+    assemble.py OUT.html PAGE_DIR MODULE.js MINCHO.ttf GOTHIC.ttf PICTURE_DIR LICENCE [SOURCE.cpp...]
 """
 import base64
 import html
 import io
+import re
 import sys
 
 from fontTools import subset
@@ -51,18 +53,29 @@ def cut(path, unicodes, text, family):
     return base64.b64encode(out.getvalue()).decode("ascii")
 
 
+def literal_characters(sources):
+    """Every character of the string literals of these C++ files (escapes taken as written)."""
+    chars = set()
+    for path in sources:
+        with open(path, encoding="utf-8") as f:
+            for literal in re.findall(r'"((?:[^"\\\n]|\\.)*)"', f.read()):
+                chars.update(literal)
+    return "".join(sorted(chars))
+
+
 def script_safe(text):
     return text.replace("</script", "<\\/script").replace("<!--", "<\\!--")
 
 
 def main():
     out, page_dir, module_js, mincho, gothic, pictures, licence = sys.argv[1:8]
+    drawn = literal_characters(sys.argv[8:])
     read = lambda p: open(p, encoding="utf-8").read()
     faces = "".join(
         f'@font-face {{ font-family: "{family}"; src: url(data:font/woff;base64,{data}) format("woff"); }}\n'
         for family, data in [
-            ("Pelkano Sheet Mincho", cut(mincho, MINCHO_UNICODES, MINCHO_TEXT, "Pelkano Sheet Mincho")),
-            ("Pelkano Sheet Gothic", cut(gothic, MINCHO_UNICODES, GOTHIC_TEXT, "Pelkano Sheet Gothic")),
+            ("Pelkano Sheet Mincho", cut(mincho, MINCHO_UNICODES, MINCHO_TEXT + drawn, "Pelkano Sheet Mincho")),
+            ("Pelkano Sheet Gothic", cut(gothic, MINCHO_UNICODES, GOTHIC_TEXT + drawn, "Pelkano Sheet Gothic")),
         ])
     pictures_js = "const PELKANO_PICTURES = [" + ",".join(
         '"data:image/jpeg;base64,' + base64.b64encode(open(f"{pictures}/page{k}.jpg", "rb").read()).decode("ascii") + '"'

@@ -139,13 +139,18 @@
     $("pageSize").value = r.pageSize;
     $("btnClear").disabled = !r.canMake;
     $("btnPreview").disabled = !r.canMake;
+    $("btnPractice").disabled = !r.canMake;
   }
 
   // Reads a fragment into the controls, makes its set when it can and puts it in the address.
   function setFragment(fragment, make, keepPrevious = false) {
     const r = read(fragment);
+    const practiceError = r.practice ? startPractice(r, keepPrevious) : "";
+    if (r.practice && !practiceError) return;
+    showMode(false);
     showRequest(r);
     const notes = [...r.notes];
+    if (practiceError) notes.push(practiceError);
     state.made = null;
     state.pageTexts = [];
     $("btnPrint").disabled = true;
@@ -228,8 +233,192 @@
   // As the window does after printing: the print number goes on past the set, and the next
   // set has new problems.
   window.addEventListener("afterprint", () => {
+    if (state.printingResults) {
+      state.printingResults = false;
+      return;
+    }
     if (!state.made || state.pageTexts.length === 0) return;
     setFragment(call("pk_printed", ["string"], [state.fragment]), true, true);
+  });
+
+  // ---- The practice: the module's model, drawn by the module; the page passes on keys and taps ----
+  const practice = { state: null, savedResults: 0, notes: [] };
+  state.practice = practice;
+  const now = () => Date.now();
+  const levelStore = "pelkano.practice.level";
+  const keptLevel = () => {
+    try { return localStorage.getItem(levelStore) ?? ""; } catch { return ""; }
+  };
+  const keepLevel = (level) => {
+    try { localStorage.setItem(levelStore, level); } catch { /* a browser that keeps nothing */ }
+  };
+  // The bytes of a text answer as the module made them.
+  for (const b of $("practiceLevels").querySelectorAll("button[data-level]"))
+    b.textContent = info.levels.find(([key]) => key === b.dataset.level)[1];
+  const bytesOf = (pointer) => module.HEAPU8.slice(pointer, pointer + module.ccall("pk_reply_size", "number", [], []));
+
+  function showMode(practising) {
+    $("main").hidden = practising;
+    $("practice").hidden = !practising;
+    document.body.classList.toggle("practising", practising);
+  }
+
+  function drawBoard() {
+    const board = $("board");
+    if ($("practice").hidden || $("practiceWork").hidden) return;
+    board.innerHTML = call("pk_practice_board", ["number", "number"], [board.clientWidth, board.clientHeight]);
+  }
+
+  function showPractice(s) {
+    practice.state = s;
+    if (!s.running) return;
+    $("practiceHeading").textContent = s.summary ? "練習の結果" : s.heading;
+    for (const b of $("practiceLevels").querySelectorAll("button[data-level]"))
+      b.setAttribute("aria-checked", String(b.dataset.level === s.level));
+    $("practiceNotes").textContent = practice.notes.join("\n");
+    $("practiceWork").hidden = s.summary;
+    $("practiceSummary").hidden = !s.summary;
+    if (!s.summary) {
+      $("practiceStatus").textContent = s.message;
+      $("btnNext").disabled = !s.finished;
+      $("btnHint").disabled = s.finished;
+      drawBoard();
+      return;
+    }
+    $("practiceTotals").textContent = s.totals;
+    const head = $("practiceResults").tHead.rows[0];
+    head.replaceChildren(...s.headings.map((h) => Object.assign(document.createElement("th"), { textContent: h, scope: "col" })));
+    const body = $("practiceResults").tBodies[0];
+    body.replaceChildren(...s.rows.map((cells) => {
+      const row = document.createElement("tr");
+      row.append(...cells.map((c) => Object.assign(document.createElement("td"), { textContent: c })));
+      return row;
+    }));
+    $("practiceStumbles").textContent = s.stumbles;
+    $("btnRetryMissed").disabled = !s.canRetry;
+    $("btnWeakSheet").disabled = !s.canWeak;
+    $("practiceSaved").textContent = "";
+    body.lastElementChild?.scrollIntoView({ block: "nearest" });
+    ($("btnRetryMissed").disabled ? $("btnAgain") : $("btnRetryMissed")).focus();
+  }
+
+  // Opens the practice a fragment asks for; when it cannot be worked, says why (and the teacher's
+  // page shows it).
+  function startPractice(r, keepPrevious) {
+    const started = JSON.parse(call("pk_practice_start", ["string", "string", "number"], [r.fragment, keptLevel(), now()]));
+    if (started.error) return started.error;
+    state.made = null;
+    state.fragment = started.fragment;
+    if (!started.resumed) practice.savedResults = 0;
+    practice.notes = r.notes;
+    $("practiceName").value = started.state.name;
+    showMode(true);
+    showPractice(started.state);
+    if (keepPrevious) history.pushState(null, "", `#${state.fragment}`);
+    else history.replaceState(null, "", `#${state.fragment}`);
+    return "";
+  }
+  // The run of these problems ("8765/43/27,612/6"), as a link's problems would be worked.
+  state.practiseProblems = (problems) => {
+    const s = JSON.parse(call("pk_practice_problems", ["string", "string", "number"], [problems, keptLevel(), now()]));
+    if (s.error) return s;
+    practice.savedResults = 0;
+    $("practiceName").value = "";
+    showMode(true);
+    showPractice(s);
+    return s;
+  };
+
+  const practiceCall = (name, types = [], args = []) => showPractice(JSON.parse(call(name, types, args)));
+  const pressKey = (key) => {
+    const s = JSON.parse(call("pk_practice_key", ["string", "number"], [key, now()]));
+    if (s.handled) showPractice(s);
+    return s.handled;
+  };
+  document.addEventListener("keydown", (e) => {
+    if ($("practice").hidden || e.ctrlKey || e.metaKey || e.altKey || e.isComposing) return;
+    if (document.querySelector("dialog[open]")) return;
+    if (e.target instanceof HTMLInputElement) {
+      // Enter ends the name; the keys then go to the figure again.
+      if (e.key === "Enter") {
+        e.preventDefault();
+        e.target.blur();
+      }
+      return;
+    }
+    if (pressKey(e.key)) e.preventDefault();
+  });
+  $("pad").addEventListener("mousedown", (e) => e.preventDefault());  // the keys stay with the figure
+  $("pad").addEventListener("click", (e) => {
+    const key = e.target.closest("button[data-key]");
+    if (key && !key.disabled) pressKey(key.dataset.key);
+  });
+  $("board").addEventListener("pointerdown", (e) => {
+    const svg = $("board").querySelector("svg");
+    if (!svg) return;
+    e.preventDefault();
+    const box = svg.getBoundingClientRect();
+    practiceCall("pk_practice_tap", ["number", "number", "number", "number"],
+                 [e.clientX - box.left, e.clientY - box.top, box.width, box.height]);
+  });
+  new ResizeObserver(() => drawBoard()).observe($("board"));
+  $("practiceName").addEventListener("input", () => practiceCall("pk_practice_name", ["string"], [$("practiceName").value]));
+  $("practiceLevels").addEventListener("click", (e) => {
+    const b = e.target.closest("button[data-level]");
+    if (!b) return;
+    const s = JSON.parse(call("pk_practice_level", ["string"], [b.dataset.level]));
+    keepLevel(s.level);
+    showPractice(s);
+  });
+  const unsaved = () => practice.state?.running && practice.state.results > practice.savedResults;
+  window.addEventListener("beforeunload", (e) => {
+    if (!$("practice").hidden && unsaved()) e.preventDefault();
+  });
+  $("btnPractice").addEventListener("click", () =>
+    setFragment(call("pk_mode", ["string", "number"], [controlsFragment(), 1]), true, true));
+  $("btnSheets").addEventListener("click", () => {
+    if (unsaved() && !confirm("練習の結果をまだ保存していません。結果を残さずにプリントを作る画面へもどりますか？")) return;
+    setFragment(call("pk_mode", ["string", "number"], [state.fragment, 0]), true, true);
+  });
+  $("btnAgain").addEventListener("click", () => {
+    const again = JSON.parse(call("pk_practice_again", ["string", "number"], [state.fragment, now()]));
+    if (again.error) {
+      $("practiceSaved").textContent = again.error;
+      return;
+    }
+    state.fragment = again.fragment;
+    history.replaceState(null, "", `#${state.fragment}`);
+    showPractice(again.state);
+  });
+  $("btnRetryMissed").addEventListener("click", () => practiceCall("pk_practice_retry", ["number"], [now()]));
+  $("btnWeakSheet").addEventListener("click", () => {
+    setFragment(call("pk_practice_weak", ["string"], [state.fragment]), true, true);
+    const first = shownRequest.types[0];
+    const panel = boxes.get(first)?.closest(".type-page");
+    if (panel) selectTab([...typePages.children].indexOf(panel), false);
+  });
+  $("btnSaveCsv").addEventListener("click", () => {
+    const offset = new Date().getTimezoneOffset();
+    const name = call("pk_practice_csv_name", ["number", "number"], [now(), offset]);
+    const bytes = bytesOf(module.ccall("pk_practice_csv", "number", ["number"], [offset]));
+    const url = URL.createObjectURL(new Blob([bytes], { type: "text/csv;charset=utf-8" }));
+    const link = Object.assign(document.createElement("a"), { href: url, download: name });
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+    practice.savedResults = practice.state.results;
+    $("practiceSaved").textContent = `「${name}」として保存しました。`;
+  });
+  $("btnPrintResults").addEventListener("click", async () => {
+    const page = JSON.parse(call("pk_practice_results", ["string", "number"], [state.fragment, new Date().getTimezoneOffset()]));
+    $("print-area").innerHTML = page.svg;
+    state.pageTexts = [];
+    document.getElementById("paper-style").textContent = `@page { size: ${page.paper[1]}mm ${page.paper[2]}mm; margin: 0; }`;
+    await document.fonts.ready;
+    state.printingResults = true;
+    practice.savedResults = practice.state.results;
+    window.print();
   });
 
   $("btnLicence").addEventListener("click", () => $("licence").showModal());
