@@ -346,6 +346,9 @@
       }
       return;
     }
+    // Enter and the space bar press a focused button outside the pad (a level, プリントを作る).
+    const button = e.target.closest?.("button");
+    if (button && !button.closest("#pad") && (e.key === "Enter" || e.key === " ")) return;
     if (pressKey(e.key)) e.preventDefault();
   });
   $("pad").addEventListener("mousedown", (e) => e.preventDefault());  // the keys stay with the figure
@@ -368,6 +371,7 @@
     if (!b) return;
     const s = JSON.parse(call("pk_practice_level", ["string"], [b.dataset.level]));
     keepLevel(s.level);
+    b.blur();  // Enter checks the row again, as in the window
     showPractice(s);
   });
   const unsaved = () => practice.state?.running && practice.state.results > practice.savedResults;
@@ -427,10 +431,9 @@
   });
 
   $("loading").hidden = true;
-  $("main").hidden = false;
   setFragment(location.hash.slice(1), true);
-  // When the first preview was drawn (the frame after it was put in), in milliseconds from the
-  // start of the page's loading.
+  // When the first preview (or a practice link's figure) was drawn, the frame after it was put
+  // in, in milliseconds from the start of the page's loading.
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   state.firstPreviewAt = performance.now();
   state.setFragment = setFragment;

@@ -87,6 +87,23 @@ test("a link #practice&types=47-51&layout=2x2 opens the practice of its types, a
   await page.waitForFunction(() => window.pelkano && window.pelkano.ready);
   assert.equal(await page.$eval('#practiceLevels button[data-level="alone"]', (b) => b.getAttribute("aria-checked")), "true");
   assert.equal(await status(page), "商をたてる位置を ←→ で選んで、商を書きましょう。");
+  // A tap over the dividend's last digit puts the cursor there (column: divisor, bracket, dividend).
+  const [dividend, divisor] = problems[0].split("÷");
+  const column = divisor.length + dividend.length;
+  const cell = async () => page.$eval("#board svg", (svg) => {
+    const cursor = svg.querySelector('rect[fill="#ffd76e"]');
+    const size = Number(svg.dataset.cell);
+    return [(Number(cursor.getAttribute("y")) - Number(svg.dataset.top)) / size,
+            (Number(cursor.getAttribute("x")) - Number(svg.dataset.left)) / size];
+  });
+  assert.deepEqual(await cell(), [0, divisor.length + 1]);
+  const at = await page.$eval("#board svg", (svg, c) => {
+    const box = svg.getBoundingClientRect();
+    const size = Number(svg.dataset.cell);
+    return [box.left + Number(svg.dataset.left) + (c + 0.5) * size, box.top + Number(svg.dataset.top) + 0.5 * size];
+  }, column);
+  await page.touchscreen.tap(at[0], at[1]);
+  assert.deepEqual(await cell(), [0, column]);
   for (let i = 0; i < problems.length; ++i) {
     await solveWithHints(page);
     await page.keyboard.press("Enter");
