@@ -901,13 +901,9 @@ void Fmain::btnPracticeClick()
     PracticeHooks hooks;
     hooks.makeMore = [this, types = selected_, pattern = renderSettings().pattern] {
         ProblemSheet sheet;
-        std::vector<PracticeItem> problems;
         if (!fillSheet(sheet, types, pattern))
-            return problems;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(sheet.count); ++i)
-            if (auto w = LongDivision::ofText(sheet.dividends[i], sheet.divisors[i]))
-                problems.push_back({w->dividend, w->divisor, sheet.types[i]});
-        return problems;
+            return std::vector<PracticeItem>{};
+        return sheetItems(sheet);
     };
     // にがてプリント: only the types given are ticked, and a new sheet of them is previewed.
     hooks.weakSheet = [this](const std::vector<int>& types) {

@@ -39,7 +39,6 @@ namespace {
 // rows, so that DrawScale = cell / 16 gives cells of exactly `cell` pixels.
 constexpr int kCellUnits = 16;
 constexpr int kQuarterUnits = 4;
-constexpr int kFrameRows = 10;
 
 const QColor kTypedColour(0, 70, 200);
 const QColor kWrongColour(220, 0, 0);
@@ -202,14 +201,9 @@ void PracticeBoard::setProblem(const PracticeProblem* problem)
 
 void PracticeBoard::fitTo(const std::vector<PracticeItem>& problems)
 {
-    int columns = 1;
-    int rows = kFrameRows;
-    for (const PracticeItem& item : problems) {
-        columns = std::max(columns, digitCount(item.divisor) + 1 + digitCount(item.dividend));
-        rows = std::max(rows, LongDivision::of(item.dividend, item.divisor).rows());
-    }
+    const BoardExtent extent = boardExtent(problems);
     const BoardCells f;
-    fit_ = QSize(2 * f.left + columns * f.cell, 2 * f.top + rows * f.cell);
+    fit_ = QSize(2 * f.left + extent.columns * f.cell, 2 * f.top + extent.rows * f.cell);
     updateGeometry();
 }
 

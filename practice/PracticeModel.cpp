@@ -608,6 +608,25 @@ std::vector<PracticeItem> workableItems(std::vector<PracticeItem> items)
     return items;
 }
 
+std::vector<PracticeItem> sheetItems(const ProblemSheet& sheet)
+{
+    std::vector<PracticeItem> items;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(sheet.count); ++i)
+        if (auto w = LongDivision::ofText(sheet.dividends[i], sheet.divisors[i]))
+            items.push_back({w->dividend, w->divisor, sheet.types[i]});
+    return items;
+}
+
+BoardExtent boardExtent(const std::vector<PracticeItem>& items)
+{
+    BoardExtent extent;
+    for (const PracticeItem& item : workableItems(items)) {
+        extent.columns = std::max(extent.columns, digitCount(item.divisor) + 1 + digitCount(item.dividend));
+        extent.rows = std::max(extent.rows, LongDivision::of(item.dividend, item.divisor).rows());
+    }
+    return extent;
+}
+
 PracticeSession::PracticeSession(std::vector<PracticeItem> items, PracticeLevel level, std::int64_t nowMs)
     : level_(level)
 {

@@ -9,6 +9,7 @@
 // messages out. No Qt, no exceptions, no clock: times come in from the caller, in milliseconds.
 #include "Diagnosis.h"
 #include "LongDivision.h"
+#include "Sheet.h"
 
 #include <array>
 #include <cstdint>
@@ -247,5 +248,15 @@ private:
 
 // The problems a session can work, in their order: those the working can set down.
 std::vector<PracticeItem> workableItems(std::vector<PracticeItem> items);
+// The problems of a sheet, as 練習 works them: each with its type, in the sheet's order.
+std::vector<PracticeItem> sheetItems(const ProblemSheet& sheet);
+
+// The cells across and down that hold every one of these problems as a board draws them: the
+// divisor, the bracket and the dividend across, the working's rows down (at least a frame's 10).
+struct BoardExtent {
+    int columns = 1;
+    int rows = 10;
+};
+BoardExtent boardExtent(const std::vector<PracticeItem>& items);
 
 }  // namespace pelkano

@@ -82,14 +82,7 @@ std::string requestJson(const ReadRequest& read)
 // makes them (the ticked types, the layout's count).
 std::vector<PracticeItem> practiceItems(const SheetSet& set)
 {
-    std::vector<PracticeItem> items;
-    if (set.sheets.empty())
-        return items;
-    const ProblemSheet& sheet = set.sheets.front();
-    for (std::size_t i = 0; i < static_cast<std::size_t>(sheet.count); ++i)
-        if (auto w = LongDivision::ofText(sheet.dividends[i], sheet.divisors[i]))
-            items.push_back({w->dividend, w->divisor, sheet.types[i]});
-    return items;
+    return set.sheets.empty() ? std::vector<PracticeItem>{} : sheetItems(set.sheets.front());
 }
 
 // A practice request: one sheet's problems, from the fragment's seed or a new one.

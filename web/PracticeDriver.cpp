@@ -18,7 +18,6 @@ namespace {
 // of 16 layout units, so that DrawScale = cell / 16 gives cells of exactly `cell` pixels.
 constexpr int kCellUnits = 16;
 constexpr int kQuarterUnits = 4;
-constexpr int kFrameRows = 10;
 
 // The window's colours: typed, wrong, the open row, the cursor, the cells a hint points at.
 constexpr const char* kTypedColour = "#0046c8";
@@ -73,17 +72,7 @@ std::optional<PracticeProblem::Place> BoardCells::placeAt(double x, double y) co
     return PracticeProblem::Place{static_cast<int>(row), static_cast<int>(column)};
 }
 
-BoardFit boardFit(const std::vector<PracticeItem>& items)
-{
-    BoardFit fit{1, kFrameRows};
-    for (const PracticeItem& item : workableItems(items)) {
-        fit.columns = std::max(fit.columns, digitCount(item.divisor) + 1 + digitCount(item.dividend));
-        fit.rows = std::max(fit.rows, LongDivision::of(item.dividend, item.divisor).rows());
-    }
-    return fit;
-}
-
-BoardCells boardCells(const BoardFit& fit, double width, double height)
+BoardCells boardCells(const BoardExtent& fit, double width, double height)
 {
     // The figure's cells and half a cell on every side.
     const double across = std::isfinite(width) ? width / (fit.columns + 1) : 0;
@@ -93,17 +82,17 @@ BoardCells boardCells(const BoardFit& fit, double width, double height)
     return {cell, cell / 2, cell / 2};
 }
 
-int boardWidth(const BoardFit& fit, const BoardCells& cells)
+int boardWidth(const BoardExtent& fit, const BoardCells& cells)
 {
     return 2 * cells.left + fit.columns * cells.cell;
 }
 
-int boardHeight(const BoardFit& fit, const BoardCells& cells)
+int boardHeight(const BoardExtent& fit, const BoardCells& cells)
 {
     return 2 * cells.top + fit.rows * cells.cell;
 }
 
-std::string boardSvg(const PracticeProblem& p, const BoardFit& fit, const BoardCells& f)
+std::string boardSvg(const PracticeProblem& p, const BoardExtent& fit, const BoardCells& f)
 {
     const int width = boardWidth(fit, f);
     const int height = boardHeight(fit, f);
@@ -198,7 +187,7 @@ bool PracticeDriver::start(std::vector<PracticeItem> items, PracticeLevel level,
     items = workableItems(std::move(items));
     if (items.empty())
         return false;
-    fit_ = boardFit(items);
+    fit_ = boardExtent(items);
     session_ = std::make_unique<PracticeSession>(std::move(items), level, milliseconds(nowMs));
     return true;
 }
@@ -208,7 +197,7 @@ bool PracticeDriver::startRound(std::vector<PracticeItem> items, double nowMs)
     if (!session_)
         return false;
     items = workableItems(std::move(items));
-    const BoardFit fit = boardFit(items);
+    const BoardExtent fit = boardExtent(items);
     if (!session_->startRound(std::move(items), milliseconds(nowMs)))
         return false;
     fit_ = fit;

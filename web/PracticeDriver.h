@@ -26,29 +26,21 @@ struct BoardCells {
     std::optional<PracticeProblem::Place> placeAt(double x, double y) const;
 };
 
-// The cells across and down that hold every problem of a round (at least the sheets' 10 rows),
-// as the window's board is fitted.
-struct BoardFit {
-    int columns = 1;
-    int rows = 10;
-};
-BoardFit boardFit(const std::vector<PracticeItem>& items);
-
 // Squares no smaller than a finger can hit and no larger than a figure needs.
 inline constexpr int kMinCell = 24;
 inline constexpr int kMaxCell = 96;
-// The largest squares (kMinCell to kMaxCell) with which the figure and half a square around it
-// fit in width by height CSS pixels.
-BoardCells boardCells(const BoardFit& fit, double width, double height);
+// The largest squares (kMinCell to kMaxCell) with which a round's figures (their extent) and half
+// a square around them fit in width by height CSS pixels.
+BoardCells boardCells(const BoardExtent& fit, double width, double height);
 // The whole board's size in CSS pixels.
-int boardWidth(const BoardFit& fit, const BoardCells& cells);
-int boardHeight(const BoardFit& fit, const BoardCells& cells);
+int boardWidth(const BoardExtent& fit, const BoardCells& cells);
+int boardHeight(const BoardExtent& fit, const BoardCells& cells);
 
 // The problem as it is being worked, as an SVG document of the board's size, drawn as the window
 // draws it: the question as on the sheets, the open row's cells, the cursor and the cells a hint
 // points at filled, the pupil's digits in the sheets' face (black when checked right, blue while
 // unchecked, red when found wrong), and the line under each product that is done.
-std::string boardSvg(const PracticeProblem& problem, const BoardFit& fit, const BoardCells& cells);
+std::string boardSvg(const PracticeProblem& problem, const BoardExtent& fit, const BoardCells& cells);
 
 // "8765/43/27,612/6": dividend, divisor and (optional) type of each problem; nothing for a text
 // that is not such a list.
@@ -93,7 +85,7 @@ public:
 
 private:
     std::unique_ptr<PracticeSession> session_;
-    BoardFit fit_;
+    BoardExtent fit_;
     BoardCells drawn_;
 };
 

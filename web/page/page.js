@@ -235,6 +235,7 @@
   window.addEventListener("afterprint", () => {
     if (state.printingResults) {
       state.printingResults = false;
+      $("print-area").replaceChildren();
       return;
     }
     if (!state.made || state.pageTexts.length === 0) return;
