@@ -138,7 +138,7 @@ test("the CSV saved is the one the C++ writes for that run, byte for byte", asyn
     assert.equal(await p.$eval("#practiceSummary", (e) => e.hidden), false);
     await p.click("#btnSaveCsv");
     const file = "練習の結果-山田 はなこ 3-20240501.csv";
-    for (let i = 0; i < 100 && !readdirSync(dir).includes(file); ++i) await new Promise((r) => setTimeout(r, 50));
+    for (let i = 0; i < 200 && !readdirSync(dir).includes(file); ++i) await new Promise((r) => setTimeout(r, 100));
     assert.deepEqual(readdirSync(dir), [file]);
     const expected = replay(["8765/43/27,87/23/20", "guided", "山田 はなこ 3", String(start), String(at), "-540", ...keys]);
     const saved = readFileSync(join(dir, file));
