@@ -21,6 +21,11 @@ function replay(args) {
   return execFileSync(replayExe, args, { encoding: "utf8" });
 }
 
+// A run of these problems ("8765/43/27,87/23/20") at てびき, whatever level an earlier test kept.
+async function practise(page, problems) {
+  assert.equal((await page.evaluate((p) => window.pelkano.practiseProblems(p), problems)).running, true);
+  await page.click('#practiceLevels button[data-level="guided"]');
+}
 const status = (page) => page.$eval("#practiceStatus", (e) => e.textContent);
 const pressAll = async (page, keys) => {
   for (const key of keys) await page.keyboard.press(key);
@@ -36,7 +41,7 @@ async function solveWithHints(page) {
 
 test("8765 ÷ 43 worked to the end with the pad and the keys, to the summary", async () => {
   const { page, errors } = await openPage(browser, "types=1", { width: 768, height: 1024, hasTouch: true, isMobile: true });
-  assert.equal((await page.evaluate(() => window.pelkano.practiseProblems("8765/43/27"))).running, true);
+  await practise(page, "8765/43/27");
   assert.equal(await page.$eval("#main", (e) => e.hidden), true);
   // 2, 86 and the 0 by touch on the pad; 165, 3, 129 and 36 by the keyboard.
   for (const key of ["2", "8", "6", "0"]) await page.tap(`#pad button[data-key="${key}"]`);
@@ -54,7 +59,7 @@ test("8765 ÷ 43 worked to the end with the pad and the keys, to the summary", a
 
 test("a wrong product is marked red in its cell, with the diagnosis the C++ gives", async () => {
   const { page } = await openPage(browser, "types=1");
-  await page.evaluate(() => window.pelkano.practiseProblems("8765/43"));
+  await practise(page, "8765/43");
   await pressAll(page, ["2", "8", "7"]);
   const expected = replay(["--message", "8765/43", "guided", "", "0", "0", "0", "2", "8", "7"]).trimEnd();
   assert.match(expected, /^かけ算：/);
@@ -127,7 +132,7 @@ test("the CSV saved is the one the C++ writes for that run, byte for byte", asyn
     const at = start + 83000;
     // The page's clock, set by the test.
     await p.evaluate((t) => { globalThis.pelkanoTestNow = t; Date.now = () => globalThis.pelkanoTestNow; }, start);
-    await p.evaluate(() => window.pelkano.practiseProblems("8765/43/27,87/23/20"));
+    await practise(p, "8765/43/27,87/23/20");
     // The name's digits go to the name, not to the figure.
     await p.click("#practiceName");
     await p.keyboard.type("山田 はなこ 3");
