@@ -12,11 +12,11 @@ packages=(
   libbenchmark-dev                                            # bench/
   clang-14 libclang-rt-14-dev                                 # fuzz/ (libFuzzer)
   python3                                                     # tools/check_draws_*.py
-  poppler-utils                                               # tests read PDFs (pdftotext, pdftoppm)
   xvfb xauth                                                  # scripts/measure-startup.sh
+  poppler-utils                                               # tests: pdftoppm, pdftotext, pdfinfo read PDFs back
   file dpkg-dev                                               # cpack -G DEB
   emscripten                                                  # pelkano.html (the web preset)
-  chromium poppler-utils                                      # its tests: the browser, pdfinfo, pdftotext
+  chromium                                                    # its tests: the browser
 )
 # Node for emscripten and the browser tests: Debian's, unless a node and an npm are there already
 # (another packaging of Node is left as it is).

@@ -5,6 +5,7 @@
 #include "Conversions.h"
 #include "Fmain.h"
 #include "Messages.h"
+#include "OutsideProgram.h"
 #include "PageLayout.h"
 #include "PreviewBox.h"
 #include "QtSurface.h"
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QPrintPreviewDialog>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +44,7 @@
 #include <set>
 
 using namespace pelkano;
+using pelkano::test::runOutsideProgram;
 
 namespace {
 
@@ -71,21 +72,11 @@ int pdfPages(const QString& path)
     return static_cast<int>(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
-// Runs a poppler tool on a PDF and returns what it wrote to standard output.
-QByteArray poppler(const QString& tool, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
-}
-
 // The print numbers in the headers of a PDF's pages, in page order.
 QList<int> printNumbersOfPages(const QString& pdf)
 {
     QList<int> numbers;
-    const QString text = QString::fromUtf8(poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    const QString text = QString::fromUtf8(runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     for (const QString& page : text.split(u'\f', Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("No\\.\\s*(-?\\d+)")).match(page);
         if (m.hasMatch())
@@ -98,7 +89,7 @@ QList<int> printNumbersOfPages(const QString& pdf)
 QList<SheetCode> codesOfPages(const QString& pdf)
 {
     QList<SheetCode> codes;
-    const QString text = QString::fromUtf8(poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    const QString text = QString::fromUtf8(runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     for (const QString& page : text.split(u'\f', Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("コード\\s*([0-9A-Z-]+)")).match(page);
         const DecodedCode decoded = decodeSheetCode(m.captured(1).toStdString());
@@ -124,10 +115,10 @@ ProblemSheet sheetOfSet(const SetRecipe& recipe, long long index, int number)
 // The first page of a PDF at 20 dots per inch, in grey.
 QImage firstPageImage(const QString& pdf)
 {
-    return QImage::fromData(poppler(QStringLiteral("pdftoppm"),
-                                    {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-gray"),
-                                     QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-                                     pdf}));
+    return QImage::fromData(runOutsideProgram(QStringLiteral("pdftoppm"),
+                                              {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-gray"),
+                                               QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                               QStringLiteral("1"), pdf}));
 }
 
 // The lowest row and the rightmost column holding ink, as a share of the image's height and width.
