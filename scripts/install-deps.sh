@@ -14,6 +14,7 @@ packages=(
   python3                                                     # tools/check_draws_*.py
   xvfb xauth                                                  # scripts/measure-startup.sh
   poppler-utils                                               # tests: pdftoppm, pdftotext, pdfinfo read PDFs back
+  debootstrap                                                 # scripts/check-fresh-machine.sh
   file dpkg-dev                                               # cpack -G DEB
   emscripten                                                  # pelkano.html (the web preset)
   chromium                                                    # its tests: the browser
