@@ -206,8 +206,15 @@ step() {
   printf '\n==> [%d/%d] %s\n' "$n" "$total" "$title"
   cd /root/pelkano
   start=$(now_ms)
+  # Every minute, a line to say it is still going, with the last line it wrote.
+  (while sleep 60; do
+     printf '    ... %d s: %s\n' $((($(now_ms) - start) / 1000)) "$(tail -n 1 "$log" | tr -d '\r' | cut -c 1-110)"
+   done) &
+  local ticker=$!
   "$fn" >"$log" 2>&1 </dev/null
   status=$?
+  kill "$ticker" 2>/dev/null
+  wait "$ticker" 2>/dev/null
   ms=$(($(now_ms) - start))
   local took="$((ms / 1000)).$((ms % 1000 / 100))"
   if [ $status -eq 0 ] && [ -n "$expect" ] && ! grep -q -- "$expect" "$log"; then
