@@ -194,6 +194,7 @@ mkdir -p "$check/logs"
 set -o pipefail
 check=/root/check
 failures=0
+failure_lines='FAIL!|\*\*\*Failed|\*\*\*Timeout|error:|CMake Error|^E: |Traceback|ERROR: '
 now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
 # xvfb-run -a looks for a free display among the lock files in /tmp, which the root does not
 # share with this machine; its X servers' sockets are shared, though, so lock their numbers.
@@ -227,8 +228,14 @@ step() {
     printf '%s\t%s\tok\t%s\n' "$n" "$took" "$title" >>"$check/times"
     return 0
   fi
-  printf '    FAILED (exit status %d), %s s; the end of its output:\n' "$status" "$took"
-  tail -n 60 "$log" | cut -c 1-300 | sed 's/^/    | /'
+  printf '    FAILED (exit status %d), %s s\n' "$status" "$took"
+  # The lines that say what failed (a test, a compiler, CMake, apt), then the end of the output.
+  if grep -qE "$failure_lines" "$log"; then
+    echo "    what failed:"
+    grep -E "$failure_lines" "$log" | head -n 30 | cut -c 1-300 | sed 's/^/    | /'
+  fi
+  echo "    the end of its output:"
+  tail -n 25 "$log" | cut -c 1-300 | sed 's/^/    | /'
   printf '%s\t%s\tFAILED\t%s\n' "$n" "$took" "$title" >>"$check/times"
   failures=$((failures + 1))
   if [ "$must" = 1 ]; then
