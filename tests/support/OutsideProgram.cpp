@@ -1,45 +1,53 @@
 #include "OutsideProgram.h"
 
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
-#include <utility>
-
 namespace pelkano::test {
 
 namespace {
 
-// Every outside program a test runs, with the package that gives it.
-constexpr std::pair<const char*, const char*> kPrograms[] = {
-    {"pdftoppm", "poppler-utils"},
-    {"pdftotext", "poppler-utils"},
-};
+// The words of each line of a file of the source tree, comments (from a #) left out.
+QList<QStringList> wordsOfLines(const char* path)
+{
+    QList<QStringList> lines;
+    QFile file(QStringLiteral(PELKANO_SOURCE_DIR "/") + QLatin1String(path));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return lines;
+    const QRegularExpression blanks(QStringLiteral("\\s+"));
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n'))
+        lines << line.section(u'#', 0, 0).split(blanks, Qt::SkipEmptyParts);
+    return lines;
+}
 
-// The words of scripts/install-deps.sh outside its comments: the packages it installs are among them.
-const QStringList& installDepsWords()
+// The Debian package that gives `program`, from the table of the outside programs tests run;
+// empty when the table does not list it.
+QString debianPackageOf(const QString& program)
+{
+    static const QHash<QString, QString> packages = [] {
+        QHash<QString, QString> table;
+        for (const QStringList& words : wordsOfLines("tests/support/outside-programs.txt"))
+            if (words.size() == 2)
+                table.insert(words[0], words[1]);
+        return table;
+    }();
+    return packages.value(program);
+}
+
+// Whether scripts/install-deps.sh installs `package` (names it outside its comments).
+bool installDepsInstalls(const QString& package)
 {
     static const QStringList words = [] {
         QStringList all;
-        QFile script(QStringLiteral(PELKANO_SOURCE_DIR "/scripts/install-deps.sh"));
-        if (!script.open(QIODevice::ReadOnly | QIODevice::Text))
-            return all;
-        const QRegularExpression blanks(QStringLiteral("\\s+"));
-        for (const QString& line : QString::fromUtf8(script.readAll()).split(u'\n'))
-            all += line.section(u'#', 0, 0).split(blanks, Qt::SkipEmptyParts);
+        for (const QStringList& line : wordsOfLines("scripts/install-deps.sh"))
+            all += line;
         return all;
     }();
-    return words;
-}
-
-QString debianPackageOf(const QString& program)
-{
-    for (const auto& [name, package] : kPrograms)
-        if (program == QLatin1String(name))
-            return QString::fromLatin1(package);
-    return {};
+    return words.contains(package);
 }
 
 void fail(const QString& message, const std::source_location& caller)
@@ -54,7 +62,7 @@ QByteArray runOutsideProgram(const QString& program, const QStringList& argument
 {
     const QString package = debianPackageOf(program);
     if (package.isEmpty()) {
-        fail(QStringLiteral("tests/support/OutsideProgram.cpp does not say which Debian package gives %1: "
+        fail(QStringLiteral("tests/support/outside-programs.txt does not say which Debian package gives %1: "
                             "add it there and to scripts/install-deps.sh")
                  .arg(program),
              caller);
@@ -68,7 +76,7 @@ QByteArray runOutsideProgram(const QString& program, const QStringList& argument
              caller);
         return {};
     }
-    if (!installDepsWords().contains(package)) {
+    if (!installDepsInstalls(package)) {
         fail(QStringLiteral("%1 comes with the Debian package %2, which scripts/install-deps.sh does not install: "
                             "add it there")
                  .arg(program, package),

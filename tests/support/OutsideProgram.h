@@ -1,8 +1,9 @@
 #pragma once
 // The programs from outside the project that tests run (poppler's pdftoppm and pdftotext read
-// back the PDF files the program writes). A test that needs one fails when it is missing, naming
-// the program and the Debian package that gives it: a skip would let a machine without the
-// package pass, and hide that scripts/install-deps.sh does not install it.
+// back the PDF files the program writes), listed with their Debian packages in
+// outside-programs.txt. A test that needs one fails when it is missing, naming the program and
+// the package that gives it: a skip would let a machine without the package pass, and hide that
+// scripts/install-deps.sh does not install it.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

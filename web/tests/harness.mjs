@@ -1,8 +1,9 @@
 // Opens pelkano.html from file:// in Debian's chromium, headless, and fails on any request the
 // page makes other than for itself, data: and blob: URLs.
-import { mkdtempSync, rmSync } from "node:fs";
+import { execFileSync } from "node:child_process";
+import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { join } from "node:path";
+import { basename, join } from "node:path";
 import { pathToFileURL } from "node:url";
 
 // puppeteer-core comes from web/tests/node_modules, which the install step fills.
@@ -19,10 +20,37 @@ try {
 export const pageFile = process.env.PELKANO_HTML;
 export const sheetsExe = process.env.PELKANO_SHEETS_EXE;
 
+// The Debian package of each outside program the tests run, from the table the Qt tests read too.
+const packages = new Map(readFileSync(new URL("../../tests/support/outside-programs.txt", import.meta.url), "utf8")
+  .split("\n").map((line) => line.replace(/#.*/, "").trim().split(/\s+/)).filter((words) => words.length === 2));
+
+// The failure for an outside program that is not there: it names the program and its package.
+function missing(program) {
+  const name = basename(program);
+  const from = packages.has(name) ? `it comes with the Debian package ${packages.get(name)}`
+                                  : "tests/support/outside-programs.txt does not say which Debian package gives it";
+  return new Error(`${program} is not installed: ${from} (bash scripts/install-deps.sh installs it)`);
+}
+
+// Runs an outside program (pdfinfo, pdftoppm, ...) as execFileSync does; a missing one fails the
+// test naming it and its package.
+export function runProgram(program, args, options = {}) {
+  try {
+    return execFileSync(program, args, options);
+  } catch (error) {
+    if (error.code === "ENOENT")
+      throw missing(program);
+    throw error;
+  }
+}
+
 export async function launch() {
+  const chromium = process.env.PELKANO_CHROMIUM || "/usr/bin/chromium";
+  if (!existsSync(chromium))
+    throw missing(chromium);
   const profile = mkdtempSync(join(tmpdir(), "pelkano-chromium-"));
   const browser = await puppeteer.launch({
-    executablePath: process.env.PELKANO_CHROMIUM || "/usr/bin/chromium",
+    executablePath: chromium,
     headless: true,
     userDataDir: profile,
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",

@@ -7,7 +7,7 @@ import { execFileSync } from "node:child_process";
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import { launch, openPage, sheetsExe } from "./harness.mjs";
+import { launch, openPage, runProgram, sheetsExe } from "./harness.mjs";
 
 let browser;
 let close;
@@ -124,14 +124,14 @@ test("a printed class set with the answer sheets at the end: pages, paper, print
   try {
     const pdf = join(dir, "set.pdf");
     writeFileSync(pdf, await page.pdf({ preferCSSPageSize: true }));
-    const info = execFileSync("pdfinfo", [pdf], { encoding: "utf8" });
+    const info = runProgram("pdfinfo", [pdf], { encoding: "utf8" });
     assert.match(info, /^Pages:\s+6$/m);
     // B5 (the Japanese one), 182 by 257 mm: 515.9 by 728.5 points.
     const size = info.match(/^Page size:\s+([\d.]+) x ([\d.]+) pts/m);
     assert.ok(Math.abs(size[1] - 515.9) < 1 && Math.abs(size[2] - 728.5) < 1, info);
     const numbers = [];
     for (let p = 1; p <= 6; ++p) {
-      const text = execFileSync("pdftotext", ["-f", String(p), "-l", String(p), pdf, "-"], { encoding: "utf8" });
+      const text = runProgram("pdftotext", ["-f", String(p), "-l", String(p), pdf, "-"], { encoding: "utf8" });
       numbers.push(Number(text.match(/問題No\.\s*(\d+)/)[1]));
     }
     assert.deepEqual(numbers, [5, 6, 7, 5, 6, 7]);
@@ -151,7 +151,7 @@ test("an SVG page drawn by the page lies on pelkano-sheets' PDF page", async () 
     const args = ["--types", "12,47,60", "--layout", "2x3", "--seed", "3", "--answers", "--style", "expression",
                   "--line-width", "4"];
     execFileSync(sheetsExe, [...args, "-o", join(dir, "s.pdf")]);
-    execFileSync("pdftoppm", ["-r", "100", "-f", "2", "-l", "2", "-gray", "-png", join(dir, "s.pdf"), join(dir, "p")]);
+    runProgram("pdftoppm", ["-r", "100", "-f", "2", "-l", "2", "-gray", "-png", join(dir, "s.pdf"), join(dir, "p")]);
     const pdfPng = readFileSync(join(dir, "p-2.png")).toString("base64");
     const { page, forbidden } = await openPage(browser, "types=12,47,60&layout=2x3&seed=3&answers=1&style=expression&line-width=4");
     // A4 at 100 dpi: 827 by 1169 pixels, as pdftoppm makes it.
