@@ -160,6 +160,14 @@ phase "unpack a fresh root" unpack_root
 } >"$root/etc/apt/sources.list"
 rm -f "$root"/etc/apt/sources.list.d/*
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+# This machine's own certificate authorities (a site's, or those of a proxy that inspects TLS):
+# trusted in the root as here once its ca-certificates is installed, so that npm reaches its
+# registry over the same network.
+if compgen -G "/usr/local/share/ca-certificates/*" >/dev/null; then
+  mkdir -p "$root/usr/local/share/ca-certificates"
+  cp -rL /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
+  say "trusting this machine's own certificate authorities too: $(cd /usr/local/share/ca-certificates && echo *)"
+fi
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 755 "$root/usr/sbin/policy-rc.d"
 
@@ -194,7 +202,7 @@ mkdir -p "$check/logs"
 set -o pipefail
 check=/root/check
 failures=0
-failure_lines='FAIL!|\*\*\*Failed|\*\*\*Timeout|error:|CMake Error|^E: |Traceback|ERROR: '
+failure_lines='FAIL!|\*\*\*Failed|\*\*\*Timeout|error:|CMake Error|^E: |Traceback|ERROR: |npm ERR!'
 now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
 # xvfb-run -a looks for a free display among the lock files in /tmp, which the root does not
 # share with this machine; its X servers' sockets are shared, though, so lock their numbers.
