@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "FileSet.h"
+#include "OutsideProgram.h"
 
 #include <cerrno>
 #include <csignal>
@@ -145,13 +146,10 @@ QString mediaBox(const QByteArray& pdf)
 // The code at the foot of each page of a PDF, read back as text by pdftotext.
 QStringList codesOnPages(const QString& pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
+    const QByteArray text = pelkano::test::runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     QStringList codes;
     static const QRegularExpression code(QStringLiteral("コード\\s*([0-9A-Z-]+)"));
-    for (const QString& page : QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts)) {
+    for (const QString& page : QString::fromUtf8(text).split(u'\f', Qt::SkipEmptyParts)) {
         const auto m = code.match(page);
         codes << (m.hasMatch() ? m.captured(1) : QString());
     }

@@ -38,16 +38,20 @@ QString debianPackageOf(const QString& program)
     return packages.value(program);
 }
 
-// Whether scripts/install-deps.sh installs `package` (names it outside its comments).
+// Whether scripts/install-deps.sh installs `package`: names it outside its comments (in its
+// list, or as in `packages+=(nodejs)`).
 bool installDepsInstalls(const QString& package)
 {
-    static const QStringList words = [] {
+    static const QStringList names = [] {
         QStringList all;
+        const QRegularExpression name(QStringLiteral("[a-z0-9][a-z0-9+.-]+"));
         for (const QStringList& line : wordsOfLines("scripts/install-deps.sh"))
-            all += line;
+            for (const QString& word : line)
+                for (const QRegularExpressionMatch& m : name.globalMatch(word))
+                    all << m.captured();
         return all;
     }();
-    return words.contains(package);
+    return names.contains(package);
 }
 
 void fail(const QString& message, const std::source_location& caller)
@@ -68,17 +72,17 @@ QByteArray runOutsideProgram(const QString& program, const QStringList& argument
              caller);
         return {};
     }
-    const QString path = QStandardPaths::findExecutable(program);
-    if (path.isEmpty()) {
-        fail(QStringLiteral("%1 is not installed: it comes with the Debian package %2 "
-                            "(bash scripts/install-deps.sh installs it)")
+    if (!installDepsInstalls(package)) {
+        fail(QStringLiteral("%1 comes with the Debian package %2, which scripts/install-deps.sh does not install: "
+                            "add it there")
                  .arg(program, package),
              caller);
         return {};
     }
-    if (!installDepsInstalls(package)) {
-        fail(QStringLiteral("%1 comes with the Debian package %2, which scripts/install-deps.sh does not install: "
-                            "add it there")
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty()) {
+        fail(QStringLiteral("%1 is not installed: it comes with the Debian package %2 "
+                            "(bash scripts/install-deps.sh installs it)")
                  .arg(program, package),
              caller);
         return {};
