@@ -20,21 +20,34 @@ try {
 export const pageFile = process.env.PELKANO_HTML;
 export const sheetsExe = process.env.PELKANO_SHEETS_EXE;
 
-// The Debian package of each outside program the tests run, from the table the Qt tests read too.
-const packages = new Map(readFileSync(new URL("../../tests/support/outside-programs.txt", import.meta.url), "utf8")
-  .split("\n").map((line) => line.replace(/#.*/, "").trim().split(/\s+/)).filter((words) => words.length === 2));
+// Lines of a file of the source tree, each as its words, comments (from a #) left out.
+const wordsOfLines = (path) => readFileSync(new URL(`../../${path}`, import.meta.url), "utf8").split("\n")
+  .map((line) => line.replace(/#.*/, "").trim().split(/\s+/).filter(Boolean));
+// The Debian package of each outside program the tests run, from the table the Qt tests read too,
+// and the packages scripts/install-deps.sh names outside its comments.
+const packages = new Map(wordsOfLines("tests/support/outside-programs.txt").filter((words) => words.length === 2));
+const installed = new Set(wordsOfLines("scripts/install-deps.sh").flat().flatMap((word) => word.match(/[a-z0-9][a-z0-9+.-]+/g) ?? []));
 
-// The failure for an outside program that is not there: it names the program and its package.
-function missing(program) {
+// Throws, naming the program and its package, unless the table lists `program` and
+// scripts/install-deps.sh installs its package (a machine that has it from elsewhere would hide that).
+function checkListed(program) {
   const name = basename(program);
-  const from = packages.has(name) ? `it comes with the Debian package ${packages.get(name)}`
-                                  : "tests/support/outside-programs.txt does not say which Debian package gives it";
-  return new Error(`${program} is not installed: ${from} (bash scripts/install-deps.sh installs it)`);
+  if (!packages.has(name))
+    throw new Error(`tests/support/outside-programs.txt does not say which Debian package gives ${name}: `
+                    + "add it there and to scripts/install-deps.sh");
+  if (!installed.has(packages.get(name)))
+    throw new Error(`${name} comes with the Debian package ${packages.get(name)}, which scripts/install-deps.sh `
+                    + "does not install: add it there");
 }
 
-// Runs an outside program (pdfinfo, pdftoppm, ...) as execFileSync does; a missing one fails the
-// test naming it and its package.
+// The failure for an outside program that is not there: it names the program and its package.
+const missing = (program) => new Error(`${program} is not installed: it comes with the Debian package `
+                                       + `${packages.get(basename(program))} (bash scripts/install-deps.sh installs it)`);
+
+// Runs an outside program (pdfinfo, pdftoppm, ...) as execFileSync does; an unlisted or missing one
+// fails the test naming it and its package.
 export function runProgram(program, args, options = {}) {
+  checkListed(program);
   try {
     return execFileSync(program, args, options);
   } catch (error) {
@@ -46,6 +59,7 @@ export function runProgram(program, args, options = {}) {
 
 export async function launch() {
   const chromium = process.env.PELKANO_CHROMIUM || "/usr/bin/chromium";
+  checkListed("chromium");
   if (!existsSync(chromium))
     throw missing(chromium);
   const profile = mkdtempSync(join(tmpdir(), "pelkano-chromium-"));
