@@ -9,9 +9,15 @@ if [ $# -eq 0 ]; then
 else
   presets=("$1")
 fi
+# took WHAT: says how long WHAT took, since the last time it was said.
+mark=$SECONDS
+took() { echo "build-and-test: $1 took $((SECONDS - mark)) s"; mark=$SECONDS; }
 bash scripts/install-deps.sh
+took "installing what was missing"
 for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$(nproc)"
+  took "building $preset"
   ctest --preset "$preset" -j "$(nproc)"
+  took "the $preset tests"
 done

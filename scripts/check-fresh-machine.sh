@@ -308,6 +308,8 @@ for p in "${phases[@]}"; do printf '  %s\n' "$p"; done
 if [ -f "$check/times" ]; then
   while IFS=$'\t' read -r n took result title; do
     printf '    %2d %-6s %8s s  %s\n' "$n" "$result" "$took" "$(printf '%s' "$title" | cut -c 1-100)"
+    # The test command's own account of its parts (installing, building, testing).
+    sed -n 's/^build-and-test: /                          /p' "$check/logs/$n.log"
   done <"$check/times"
 fi
 printf '  %-34s %8s s\n' "total" "$(seconds $(($(now_ms) - started)))"
