@@ -192,7 +192,14 @@ Fmain::Fmain(std::unique_ptr<RandomSource> random, QWidget* parent)
     FormCreate();
 }
 
-Fmain::~Fmain() = default;
+// QWidget's destructor, which runs after this one, closes the window and so moves the focus: a
+// line edit losing it says its editing finished, when this window's own members are already
+// gone. From here on nothing of its children reaches it.
+Fmain::~Fmain()
+{
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 void Fmain::setRandomSource(std::unique_ptr<RandomSource> random)
 {
