@@ -66,6 +66,9 @@ export async function launch() {
   const browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,
+    // The page offers its files under Japanese names, which chromium keeps only in a UTF-8
+    // locale: in the C locale of a clean environment it saves each as "download".
+    env: { ...process.env, LC_ALL: "C.UTF-8" },
     userDataDir: profile,
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
            "--disable-component-update", "--disable-sync", "--font-render-hinting=none"],
