@@ -1,5 +1,6 @@
 #include "PracticeWindow.h"
 
+#include "BoardLook.h"
 #include "Hissan.h"
 #include "PracticeReport.h"
 #include "QtSurface.h"
@@ -40,25 +41,14 @@ namespace {
 constexpr int kCellUnits = 16;
 constexpr int kQuarterUnits = 4;
 
-const QColor kTypedColour(0, 70, 200);
-const QColor kWrongColour(220, 0, 0);
-const QColor kOpenRowColour(255, 248, 200);
-const QColor kCursorColour(255, 215, 110);
-const QColor kPointedColour(190, 235, 190);
+QColor qColour(BoardColour c)
+{
+    return QColor(c.red, c.green, c.blue);
+}
 
 Scale scaleOf(const BoardCells& f)
 {
     return Scale(static_cast<float>(f.cell) / kCellUnits);
-}
-
-RenderSettings boardSettings()
-{
-    RenderSettings s;
-    s.pattern = LayoutPattern::R2C2;
-    s.frame = true;
-    s.lineWidth = 1;
-    s.style = QuestionStyle::Written;
-    return s;
 }
 
 void prepare(QtSurface& surface)
@@ -225,11 +215,11 @@ void PracticeBoard::paintEvent(QPaintEvent*)
     const Scale scale = scaleOf(f);
 
     for (const PracticeProblem::Place& place : p.openCells())
-        painter.fillRect(f.cellRect(place), kOpenRowColour);
+        painter.fillRect(f.cellRect(place), qColour(kOpenRowColour));
     for (const PracticeProblem::Place& place : p.pointedCells())
-        painter.fillRect(f.cellRect(place), kPointedColour);
+        painter.fillRect(f.cellRect(place), qColour(kPointedColour));
     if (const auto cursor = p.cursorPlace())
-        painter.fillRect(f.cellRect(*cursor), kCursorColour);
+        painter.fillRect(f.cellRect(*cursor), qColour(kCursorColour));
 
     QtSurface surface(painter);
     prepare(surface);
@@ -253,8 +243,8 @@ void PracticeBoard::paintEvent(QPaintEvent*)
         (c.ink == PracticeProblem::Ink::Done ? done : c.ink == PracticeProblem::Ink::Wrong ? wrong : typed).push_back(placed);
     }
     drawDigits(painter, *this, f, done, Qt::black);
-    drawDigits(painter, *this, f, typed, kTypedColour);
-    drawDigits(painter, *this, f, wrong, kWrongColour);
+    drawDigits(painter, *this, f, typed, qColour(kTypedColour));
+    drawDigits(painter, *this, f, wrong, qColour(kWrongColour));
 }
 
 PracticeWindow::PracticeWindow(std::vector<PracticeItem> problems, PracticeHooks hooks, QWidget* parent)

@@ -1,5 +1,6 @@
 #include "PracticeDriver.h"
 
+#include "BoardLook.h"
 #include "Hissan.h"
 #include "JsonText.h"
 #include "PracticeReport.h"
@@ -18,23 +19,6 @@ namespace {
 // of 16 layout units, so that DrawScale = cell / 16 gives cells of exactly `cell` pixels.
 constexpr int kCellUnits = 16;
 constexpr int kQuarterUnits = 4;
-
-// The window's colours: typed, wrong, the open row, the cursor, the cells a hint points at.
-constexpr const char* kTypedColour = "#0046c8";
-constexpr const char* kWrongColour = "#dc0000";
-constexpr const char* kOpenRowColour = "#fff8c8";
-constexpr const char* kCursorColour = "#ffd76e";
-constexpr const char* kPointedColour = "#beebbe";
-
-RenderSettings boardSettings()
-{
-    RenderSettings s;
-    s.pattern = LayoutPattern::R2C2;
-    s.frame = true;
-    s.lineWidth = 1;
-    s.style = QuestionStyle::Written;
-    return s;
-}
 
 void prepare(SvgSurface& surface)
 {
@@ -102,9 +86,9 @@ std::string boardSvg(const PracticeProblem& p, const BoardExtent& fit, const Boa
                       "\" viewBox=\"0 0 " + str(width) + ' ' + str(height) + "\" data-cell=\"" + str(f.cell) +
                       "\" data-left=\"" + str(f.left) + "\" data-top=\"" + str(f.top) + "\" role=\"img\" aria-label=\"" +
                       problemText(item) + "\">\n";
-    const auto fill = [&](const PracticeProblem::Place& place, const char* colour) {
+    const auto fill = [&](const PracticeProblem::Place& place, BoardColour colour) {
         out += "<rect x=\"" + str(f.left + place.column * f.cell) + "\" y=\"" + str(f.top + place.row * f.cell) +
-               "\" width=\"" + str(f.cell) + "\" height=\"" + str(f.cell) + "\" fill=\"" + colour + "\"/>\n";
+               "\" width=\"" + str(f.cell) + "\" height=\"" + str(f.cell) + "\" fill=\"" + colour.hex() + "\"/>\n";
     };
     out += "<rect width=\"" + str(width) + "\" height=\"" + str(height) + "\" fill=\"#fff\"/>\n";
     for (const PracticeProblem::Place& place : p.openCells())
@@ -141,8 +125,8 @@ std::string boardSvg(const PracticeProblem& p, const BoardExtent& fit, const Boa
         inks[static_cast<int>(c.ink)].textOut(f.left + c.at.column * f.cell + quarter, f.top + c.at.row * f.cell,
                                               std::string(1, c.digit));
     out += "<g class=\"done\">\n" + inks[0].elements() + "</g>\n";
-    out += std::string("<g class=\"typed\" fill=\"") + kTypedColour + "\">\n" + inks[1].elements() + "</g>\n";
-    out += std::string("<g class=\"wrong\" fill=\"") + kWrongColour + "\">\n" + inks[2].elements() + "</g>\n";
+    out += std::string("<g class=\"typed\" fill=\"") + kTypedColour.hex() + "\">\n" + inks[1].elements() + "</g>\n";
+    out += std::string("<g class=\"wrong\" fill=\"") + kWrongColour.hex() + "\">\n" + inks[2].elements() + "</g>\n";
     return out + "</svg>\n";
 }
 
