@@ -134,17 +134,18 @@ PracticeProblem::Check PracticeProblem::type(int digit)
         return typed_.find(' ') == std::string::npos ? check() : Check::Incomplete;
     }
     if (row.kind == PracticeRow::Kind::Quotient) {
+        if (typed_ != std::string(1, c) || typedColumn_ != cursor_)
+            stale_.clear();  // the step is worked again from its new digit
         typed_.assign(1, c);
         typedColumn_ = cursor_;
         wrongEntry_ = false;
-        stale_.clear();  // the step is worked again from its new digit
         return check();
     }
     if (wrongEntry_) {
         typed_.clear();  // a number found wrong is written again
         wrongEntry_ = false;
     }
-    const int width = std::min(row.lastDigit + 1, kMaxDigits);
+    const int width = entryWidth();
     if (static_cast<int>(typed_.size()) < width)
         typed_ += c;
     return static_cast<int>(typed_.size()) >= width ? check() : Check::Incomplete;
@@ -231,9 +232,11 @@ PracticeProblem::Check PracticeProblem::check()
     // 0 or the remainder is missing.
     const bool partlyTyped = level_ == PracticeLevel::Guided && !written.digits.empty() &&
                              typed_.find(' ') != std::string::npos;
-    // A row found wrong and not changed since says the same again, and is not counted again.
+    // A row found wrong and not changed since says the same again, shows the same digits wrong,
+    // and is not counted again.
     if (checkedWrong_ && written.digits == checkedWrong_->digits && written.column == checkedWrong_->column) {
         say_ = Say::Diagnosis;
+        markWrong();
         return Check::Wrong;
     }
     RowJudge judge = judgeUpToOpenRow();
@@ -275,19 +278,30 @@ PracticeProblem::Check PracticeProblem::check()
         checkedWrong_ = quotient;
         return Check::Wrong;
     }
-    if (level_ == PracticeLevel::Guided) {
-        bool first = true;
-        for (std::size_t i = 0; i < row.answer.size(); ++i) {
-            wrongCells_[i] = typed_[i] != ' ' && typed_[i] != row.answer[i];
-            if (wrongCells_[i] && first) {
-                cursor_ = static_cast<int>(i);
-                first = false;
-            }
-        }
-    } else {
-        wrongEntry_ = !typed_.empty();
-    }
+    markWrong();
     return Check::Wrong;
+}
+
+void PracticeProblem::markWrong()
+{
+    if (level_ == PracticeLevel::Alone) {
+        wrongEntry_ = !typed_.empty();
+        return;
+    }
+    const std::string& answer = rows_[current_].answer;
+    bool first = true;
+    for (std::size_t i = 0; i < answer.size(); ++i) {
+        wrongCells_[i] = typed_[i] != ' ' && typed_[i] != answer[i];
+        if (wrongCells_[i] && first) {
+            cursor_ = static_cast<int>(i);
+            first = false;
+        }
+    }
+}
+
+int PracticeProblem::entryWidth() const
+{
+    return std::min(rows_[current_].lastDigit + 1, kMaxDigits);
 }
 
 PracticeProblem::Check PracticeProblem::hint()
@@ -337,9 +351,12 @@ PracticeProblem::Check PracticeProblem::hint()
     while (same < typed_.size() && same < answer.size() && typed_[same] == answer[same])
         ++same;
     typed_.resize(same);
-    if (typed_.size() < answer.size())
+    // Never more digits than the row has cells: a number too long for them is checked when they
+    // are full (a product too long shows its quotient digit too large).
+    const auto width = static_cast<std::size_t>(entryWidth());
+    if (typed_.size() < answer.size() && typed_.size() < width)
         typed_ += answer[typed_.size()];
-    return typed_ == answer ? check() : Check::Incomplete;
+    return typed_ == answer || typed_.size() >= width ? check() : Check::Incomplete;
 }
 
 std::string PracticeProblem::prompt() const
@@ -549,7 +566,7 @@ std::vector<PracticeProblem::Place> PracticeProblem::openCells() const
         for (int i = minColumn(); i < dividendDigits(); ++i)
             cells.push_back({0, column(i)});
     } else {
-        for (int i = std::max(0, open.lastDigit + 1 - kMaxDigits); i <= open.lastDigit; ++i)
+        for (int i = open.lastDigit + 1 - entryWidth(); i <= open.lastDigit; ++i)
             cells.push_back({open.row, column(i)});
     }
     return cells;

@@ -113,6 +113,11 @@ private:
     enum class Say { Prompt, Diagnosis, Hint, Incomplete };
 
     void openRow();
+    // Alone, how many digits a number of the open row may have: the cells up to its last digit.
+    int entryWidth() const;
+    // Shows the open row's entry as found wrong: a guided row's wrong cells (the cursor on the
+    // first of them), or an alone entry whole.
+    void markWrong();
     RowJudge judgeUpToOpenRow() const;
     WrittenRow entry() const;
     int minColumn() const;

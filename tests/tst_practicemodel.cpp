@@ -55,6 +55,15 @@ void press(PracticeProblem& p, const QString& keys)
     }
 }
 
+// Every digit shown, with its place and ink.
+QString cellsOf(const PracticeProblem& p)
+{
+    QStringList cells;
+    for (const PracticeProblem::Cell& c : p.shownCells())
+        cells << QStringLiteral("%1,%2:%3/%4").arg(c.at.row).arg(c.at.column).arg(QChar(c.digit)).arg(static_cast<int>(c.ink));
+    return cells.join(u' ');
+}
+
 QStringList pictureOf(const PracticeProblem& p)
 {
     QStringList rows;
@@ -331,6 +340,47 @@ private slots:
         p.hint();
         QCOMPARE(pictureOf(p)[2], QStringLiteral("   69"));
         QCOMPARE(p.hintCounts(), (std::array<int, kHintSteps>{2, 2, 3}));
+    }
+
+    // A wrong entry typed again as it was stays shown wrong, as its message still says, and is
+    // not counted again.
+    void wrongTypedAgainStaysWrong_data()
+    {
+        QTest::addColumn<bool>("guided");
+        QTest::addColumn<int>("dividend");
+        QTest::addColumn<int>("divisor");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("again");
+        QTest::addRow("guided: a product's wrong digit") << true << 8765 << 43 << "295" << "9";
+        QTest::addRow("alone: a quotient digit opened again") << false << 87 << 23 << ">492" << "4";
+    }
+
+    void wrongTypedAgainStaysWrong()
+    {
+        QFETCH(bool, guided);
+        QFETCH(int, dividend);
+        QFETCH(int, divisor);
+        QFETCH(QString, keys);
+        QFETCH(QString, again);
+        PracticeProblem p(LongDivision::of(dividend, divisor), guided ? PracticeLevel::Guided : PracticeLevel::Alone);
+        press(p, keys);
+        const QString shown = cellsOf(p);
+        const std::string message = p.message();
+        press(p, again);
+        QCOMPARE(cellsOf(p), shown);
+        QCOMPARE(p.message(), message);
+        QCOMPARE(p.mistakes(), 1);
+    }
+
+    // Alone, the hint that writes a number writes no more digits than its row has cells: 9×23=207
+    // in the two cells under 87 is checked at 20, which shows the 9 too large.
+    void aloneHintKeepsToTheRow()
+    {
+        PracticeProblem p(LongDivision::of(87, 23), PracticeLevel::Alone);
+        press(p, QStringLiteral(">9hhhhh"));  // the last asks about the quotient again
+        QVERIFY(p.diagnosis());
+        QCOMPARE(p.diagnosis()->kind, MistakeKind::QuotientTooLarge);
+        QCOMPARE(pictureOf(p), (QStringList{"    9", "23)87", "   20", "     "}));
     }
 
     // The run: results with the caller's times, the missed problems, the stumbling points, the
