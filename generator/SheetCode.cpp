@@ -1,6 +1,7 @@
 #include "SheetCode.h"
 
 #include "TypeRules.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <bit>
@@ -170,47 +171,6 @@ std::vector<int> symbolsOf(const SheetCode& code)
     return symbols;
 }
 
-// The next code point of UTF-8 text, or -1 for a byte that does not begin a well-formed one
-// (`length` is then 1).
-long nextCodePoint(std::string_view text, std::size_t i, std::size_t& length)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    length = 1;
-    if (lead < 0x80)
-        return lead;
-    long code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07;
-    } else {
-        return -1;
-    }
-    if (i + length > text.size()) {
-        length = 1;
-        return -1;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0u) != 0x80u) {
-            length = 1;
-            return -1;
-        }
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-        length = 1;
-        return -1;
-    }
-    return code;
-}
-
 // What a typed character stands for: a symbol's value, kSkip for a separator, or kBad.
 constexpr int kSkip = -1;
 constexpr int kBad = -2;
@@ -255,12 +215,12 @@ DecodedCode decodeSheetCode(std::string_view text)
     DecodedCode result;
     std::vector<int> symbols;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = 1;
-        const long c = nextCodePoint(text, i, length);
-        const int v = c < 0 ? kBad : symbolValue(c);
+        char32_t c = 0;
+        const std::size_t length = utf8SequenceAt(text, i, c);
+        const int v = length == 0 ? kBad : symbolValue(c);
         if (v == kBad) {
             result.error = CodeError::BadCharacter;
-            result.character = std::string(text.substr(i, length));
+            result.character = std::string(text.substr(i, std::max<std::size_t>(length, 1)));
             return result;
         }
         if (v != kSkip)

@@ -30,10 +30,5 @@ struct FaceMetrics {
 const FaceMetrics& minchoMetrics();
 const FaceMetrics& gothicMetrics();
 
-// The code points of a UTF-8 text; a byte that is not part of a well-formed sequence is U+FFFD.
-template <typename Each>
-void forEachCodePoint(std::string_view text, Each each);
-
 }  // namespace pelkano
 
-#include "Utf8.inl"

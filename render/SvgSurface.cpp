@@ -2,6 +2,7 @@
 
 #include "PageLayout.h"
 #include "Paper.h"
+#include "Utf8.h"
 
 #include <cmath>
 #include <cstdio>
