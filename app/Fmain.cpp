@@ -498,6 +498,16 @@ void Fmain::btnClearClick()
             box->setChecked(false);
 }
 
+// Only these types ticked, in this order.
+void Fmain::tickOnly(const std::vector<int>& types)
+{
+    btnClearClick();
+    for (const int type : types)
+        if (type >= 1 && type <= kTypeCount)
+            if (QCheckBox* box = typeBox(boxNumberOfType(type)))
+                box->setChecked(true);
+}
+
 void Fmain::edtLeftMarginChange()
 {
     // An emptied box waits for the new number; the margin in use stays until then.
@@ -914,11 +924,7 @@ void Fmain::btnPracticeClick()
     };
     // にがてプリント: only the types given are ticked, and a new sheet of them is previewed.
     hooks.weakSheet = [this](const std::vector<int>& types) {
-        btnClearClick();
-        for (const int type : types)
-            for (QCheckBox* box : checkBoxes_)
-                if (box && box->property("Tag").toInt() == type)
-                    box->setChecked(true);
+        tickOnly(types);
         for (QCheckBox* box : checkBoxes_)
             if (box && box->isChecked()) {
                 PageControl1->setCurrentWidget(box->parentWidget());
@@ -1154,9 +1160,7 @@ bool Fmain::makeFromCode(const QString& typed)
     }
     // The window shows what the sheet was made with: its types ticked in their order, its layout,
     // its print number.
-    btnClearClick();
-    for (int t : recipe.types)
-        typeBox(boxNumberOfType(t))->setChecked(true);
+    tickOnly(recipe.types);
     QNumPattern->setItemIndex(static_cast<int>(recipe.pattern));
     PrnNum->setText(QString::number(code.printNumber));
     makeSheet(code.origin, code.printNumber);

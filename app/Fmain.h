@@ -67,6 +67,8 @@ public:
     // The settings as drawing reads them now.
     RenderSettings renderSettings() const;
     QCheckBox* typeBox(int number) const;  // CheckBox1 .. CheckBox78
+    // Only these types ticked, in this order.
+    void tickOnly(const std::vector<int>& types);
     PreviewBox* previewBox() const { return PaintBox1; }
 
     // Event handlers.
