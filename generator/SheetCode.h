@@ -21,7 +21,7 @@ struct SheetCode {
     friend bool operator==(const SheetCode&, const SheetCode&) = default;
 };
 
-// Seeds up to this fit a code (and --seed takes no larger one).
+// Seeds up to this fit a code; a sheet of a larger seed (--seed takes any 64-bit one) has none.
 inline constexpr std::uint64_t kMaxCodeSeed = 0x7FFF'FFFF'FFFF'FFFFull;
 
 // "0R7K-3M2X-9B4T-WW5E": the code of a sheet; empty for a sheet that no code can name (no type,

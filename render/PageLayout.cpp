@@ -135,6 +135,7 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
     int fitting = own.cell;
     // The expression (with its answer) keeps its own height while it stays within its column.
     int expression = band;
+    const int lastRowFloor = figureFloor(scale, height, sheet);
     for (int r = 0; r < g.rows; ++r) {
         for (int c = 0; c < g.columns; ++c) {
             const auto k = static_cast<std::size_t>(r * g.columns + c);
@@ -145,7 +146,7 @@ FigureCells fitFigureCells(const Scale& scale, int width, int height, const Prob
             // The last line of a figure may meet the next figure's first; it must stay on the
             // surface's pixels.
             const int right = c + 1 < g.columns ? x + g.columnWidth : width - 1;
-            const int bottom = r + 1 < g.rows ? y + g.rowHeight - band : figureFloor(scale, height, sheet);
+            const int bottom = r + 1 < g.rows ? y + g.rowHeight - band : lastRowFloor;
             if (size.columns > 0)
                 fitting = std::min(fitting, (right - x) / size.columns);
             fitting = std::min(fitting, (bottom - y) / rows);
