@@ -9,6 +9,7 @@
 #include "PageLayout.h"
 #include "PreviewBox.h"
 #include "QtSurface.h"
+#include "Random.h"
 #include "RadioGroup.h"
 #include "SheetCode.h"
 #include "TypePages.h"
@@ -40,6 +41,7 @@
 #include <QTimer>
 
 #include <climits>
+#include <limits>
 #include <memory>
 #include <set>
 
@@ -72,12 +74,18 @@ int pdfPages(const QString& path)
     return static_cast<int>(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
+// The text of each page of a PDF, in page order.
+QStringList pageTexts(const QString& pdf)
+{
+    const QString text = QString::fromUtf8(runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    return text.split(u'\f', Qt::SkipEmptyParts);
+}
+
 // The print numbers in the headers of a PDF's pages, in page order.
 QList<int> printNumbersOfPages(const QString& pdf)
 {
     QList<int> numbers;
-    const QString text = QString::fromUtf8(runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
-    for (const QString& page : text.split(u'\f', Qt::SkipEmptyParts)) {
+    for (const QString& page : pageTexts(pdf)) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("No\\.\\s*(-?\\d+)")).match(page);
         if (m.hasMatch())
             numbers << m.captured(1).toInt();
@@ -89,8 +97,7 @@ QList<int> printNumbersOfPages(const QString& pdf)
 QList<SheetCode> codesOfPages(const QString& pdf)
 {
     QList<SheetCode> codes;
-    const QString text = QString::fromUtf8(runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
-    for (const QString& page : text.split(u'\f', Qt::SkipEmptyParts)) {
+    for (const QString& page : pageTexts(pdf)) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("コード\\s*([0-9A-Z-]+)")).match(page);
         const DecodedCode decoded = decodeSheetCode(m.captured(1).toStdString());
         codes << decoded.code.value_or(SheetCode{});
@@ -147,16 +154,6 @@ std::vector<int> giveUpScript(int placed)
         values.insert(values.end(), {0, 0, 0});
     return values;
 }
-
-// Hands on the draws of a source the test keeps.
-class Forwarding final : public RandomSource {
-public:
-    explicit Forwarding(RandomSource& source) : source_(source) {}
-    int R(int n) override { return source_.R(n); }
-
-private:
-    RandomSource& source_;
-};
 
 }  // namespace
 
@@ -534,7 +531,9 @@ private slots:
         // A preview draws from the source its new seed gives: that source is scripted.
         ScriptedRandom script(giveUpScript(placed));
         ScriptedRandom* scripted = &script;
-        window->setSourceForSeed([&script](std::uint64_t) { return std::make_unique<Forwarding>(script); });
+        window->setSourceForSeed([&script](std::uint64_t) {
+            return std::make_unique<BudgetedRandom>(script, std::numeric_limits<long long>::max());
+        });
         const int drawn = window->previewBox()->pagesDrawn();
         click("btnPreview");
         QVERIFY(scripted->exhausted());

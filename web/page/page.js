@@ -142,6 +142,11 @@
     $("btnPractice").disabled = !r.canMake;
   }
 
+  // The paper the next print goes on: [name, width mm, height mm], as the module gives it.
+  function setPaper(paper) {
+    document.getElementById("paper-style").textContent = `@page { size: ${paper[1]}mm ${paper[2]}mm; margin: 0; }`;
+  }
+
   // Reads a fragment into the controls, makes its set when it can and puts it in the address.
   function setFragment(fragment, make, keepPrevious = false) {
     const r = read(fragment);
@@ -167,8 +172,7 @@
         : `（全${made.pages}ページ）`;
       if (made.warning) notes.push(made.warning);
       $("btnPrint").disabled = false;
-      document.getElementById("paper-style").textContent =
-        `@page { size: ${made.paper[1]}mm ${made.paper[2]}mm; margin: 0; }`;
+      setPaper(made.paper);
     } else {
       state.fragment = r.fragment;
       $("preview").replaceChildren();
@@ -419,7 +423,7 @@
     const page = JSON.parse(call("pk_practice_results", ["string", "number"], [state.fragment, new Date().getTimezoneOffset()]));
     $("print-area").innerHTML = page.svg;
     state.pageTexts = [];
-    document.getElementById("paper-style").textContent = `@page { size: ${page.paper[1]}mm ${page.paper[2]}mm; margin: 0; }`;
+    setPaper(page.paper);
     await document.fonts.ready;
     state.printingResults = true;
     practice.savedResults = practice.state.results;
