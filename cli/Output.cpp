@@ -126,12 +126,16 @@ QString writeSheets(const DrawingOptions& options, const std::vector<ProblemShee
     if (options.kind == OutputKind::Pdf)
         return writePdf(options.output, pages, options.settings, options.setup, progress);
     if (options.kind == OutputKind::Svg) {
+        const std::vector<QString> paths = pngPaths(options.output, static_cast<int>(sheets.size()), options.answers);
+        if (paths.size() != pages.size())
+            return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(pages.size());
         const QSizeF mm = options.setup.pageSize.size(QPageSize::Millimeter);
-        std::vector<QByteArray> files;
-        for (const ProblemSheet& page : pages)
-            files.push_back(QByteArray::fromStdString(pageSvg(page, options.settings, mm.width(), mm.height(),
-                                                              options.setup.dpi, options.setup.paperMargin)));
-        return writeFiles(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), files);
+        const auto svg = [&](std::size_t i, QByteArray& bytes) {
+            bytes = QByteArray::fromStdString(
+                pageSvg(pages[i], options.settings, mm.width(), mm.height(), options.setup.dpi, options.setup.paperMargin));
+            return QString();
+        };
+        return writeFiles(paths, svg, progress);
     }
     return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), pages,
                      options.settings, options.setup, progress);

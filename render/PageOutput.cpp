@@ -204,33 +204,23 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
     return shown(error);
 }
 
-QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
-                  const PageSetup& setup, const PageProgress& progress)
+QString writeFiles(const std::vector<QString>& paths, const FileContent& content, const PageProgress& progress)
 {
-    if (paths.size() != pages.size())
-        return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(pages.size());
-    // Every target is checked before any page is drawn. Each page is then written to a closed
-    // file beside its target, so the open files stay few however many pages there are, and at
-    // the end all are put in place together, by the rule of FileSet.
+    // Every target is checked before any file is made. Each is then written to a closed file
+    // beside its target, so the open files stay few however many there are, and at the end all
+    // are put in place together, by the rule of FileSet.
     FileSet set;
     for (const QString& path : paths) {
         const std::string error = set.add(systemName(path));
         if (!error.empty())
             return shown(error);
     }
-    const int total = static_cast<int>(pages.size());
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const QImage image = renderPage(pages[i], settings, setup);
-        if (image.isNull())
-            return QStringLiteral("a page of %1 by %2 pixels is too large to draw")
-                .arg(setup.pixelSize().width())
-                .arg(setup.pixelSize().height());
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG"))
-            return QStringLiteral("cannot encode page %1 as PNG").arg(i + 1);
-        const QString error = writeContent(set, i, png);
+    const int total = static_cast<int>(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        QByteArray bytes;
+        QString error = content(i, bytes);
+        if (error.isEmpty())
+            error = writeContent(set, i, bytes);
         if (!error.isEmpty())
             return error;
         if (progress && !progress(static_cast<int>(i) + 1, total))
@@ -239,22 +229,24 @@ QString writePngs(const std::vector<QString>& paths, const PageList& pages, cons
     return shown(set.commit());
 }
 
-QString writeFiles(const std::vector<QString>& paths, const std::vector<QByteArray>& contents)
+QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
+                  const PageSetup& setup, const PageProgress& progress)
 {
-    if (paths.size() != contents.size())
-        return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(contents.size());
-    FileSet set;
-    for (const QString& path : paths) {
-        const std::string error = set.add(systemName(path));
-        if (!error.empty())
-            return shown(error);
-    }
-    for (std::size_t i = 0; i < contents.size(); ++i) {
-        const QString error = writeContent(set, i, contents[i]);
-        if (!error.isEmpty())
-            return error;
-    }
-    return shown(set.commit());
+    if (paths.size() != pages.size())
+        return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(pages.size());
+    const auto png = [&](std::size_t i, QByteArray& bytes) {
+        const QImage image = renderPage(pages[i], settings, setup);
+        if (image.isNull())
+            return QStringLiteral("a page of %1 by %2 pixels is too large to draw")
+                .arg(setup.pixelSize().width())
+                .arg(setup.pixelSize().height());
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return QStringLiteral("cannot encode page %1 as PNG").arg(i + 1);
+        return QString();
+    };
+    return writeFiles(paths, png, progress);
 }
 
 }  // namespace pelkano

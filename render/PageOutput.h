@@ -73,8 +73,12 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
 QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
                   const PageSetup& setup, const PageProgress& progress = {});
 
-// Writes contents[i] to paths[i]; the two lists have the same length. All files appear, or none
-// of them. Returns an empty string on success, else what went wrong.
-QString writeFiles(const std::vector<QString>& paths, const std::vector<QByteArray>& contents);
+// Makes the bytes of file i: an empty string, or what went wrong.
+using FileContent = std::function<QString(std::size_t i, QByteArray& bytes)>;
+
+// Writes what content(i) makes to paths[i], for every path. All files appear, or none of them,
+// by the same rule as a PDF. Returns an empty string on success, else what went wrong; a progress
+// that returns false cancels, as for a PDF.
+QString writeFiles(const std::vector<QString>& paths, const FileContent& content, const PageProgress& progress = {});
 
 }  // namespace pelkano

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "FileSet.h"
+#include "Output.h"
 #include "OutsideProgram.h"
 
 #include <cerrno>
@@ -495,6 +496,21 @@ private slots:
             QCOMPARE(next.exitCode, 0);
         }
         QCOMPARE(filesIn(dir.path()), signal == SIGKILL ? QStringList{"k-1.png"} : QStringList{});
+    }
+
+    // A set of SVG pages stopped on its way (the tool's Ctrl-C) leaves nothing and says so.
+    void stoppedSvgSetLeavesNothing()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        pelkano::cli::DrawingOptions options;
+        options.output = dir.filePath(QStringLiteral("k.svg"));
+        options.kind = pelkano::cli::OutputKind::Svg;
+        options.answers = true;
+        const QString error =
+            pelkano::cli::writeSheets(options, std::vector<pelkano::ProblemSheet>(2), [](int done, int) { return done < 2; });
+        QCOMPARE(error, QStringLiteral("writing %1 was cancelled").arg(dir.filePath(QStringLiteral("k-1-answers.svg"))));
+        QCOMPARE(filesIn(dir.path()), QStringList{});
     }
 
     // Names up to the folder's limit of 255 bytes are written and replaced; a longer one is
