@@ -5,6 +5,7 @@
 #include "Output.h"
 #include "QtSurface.h"
 #include "Sheet.h"
+#include "SheetCode.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -297,6 +298,10 @@ int run(int argc, char** argv)
     const QString faces = checkFaces();
     if (!faces.isEmpty())
         failed(faces.toStdString(), 0);
+    if (recipe.seed > kMaxCodeSeed)
+        failed("warning: the pages of seed " + std::to_string(recipe.seed) + " carry no code (codes name seeds up to " +
+                   std::to_string(kMaxCodeSeed) + "), so --code cannot make them again",
+               0);
     catchStopSignals();
     const QString written = cli::writeSheets(o.drawing, built, [](int, int) { return stopSignal == 0; });
     if (stopSignal != 0 && !written.isEmpty())

@@ -261,6 +261,27 @@ private slots:
             QCOMPARE(listed[i][2].toInt(), static_cast<int>(i % perSheet) + 1);
     }
 
+    // Pages carry a code only for seeds that a code can name; a larger seed's pages say so.
+    void seedWithoutACode_data()
+    {
+        QTest::addColumn<QString>("seed");
+        QTest::addColumn<QString>("warning");
+        QTest::addRow("the largest a code names") << "9223372036854775807" << "";
+        QTest::addRow("one more") << "9223372036854775808"
+                                  << "pelkano-sheets: warning: the pages of seed 9223372036854775808 carry no code (codes "
+                                     "name seeds up to 9223372036854775807), so --code cannot make them again\n";
+    }
+    void seedWithoutACode()
+    {
+        QFETCH(QString, seed);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = runSheets({"--types", "1", "--seed", seed, "--dpi", "72", "-o", "s.svg"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.err), warning);
+    }
+
     void badInput_data()
     {
         QTest::addColumn<QStringList>("arguments");
