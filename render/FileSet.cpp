@@ -191,12 +191,11 @@ std::string FileSet::add(const std::string& target)
         e.mode = st.st_mode & 0777;
         e.owner = st.st_uid;
         e.group = st.st_gid;
-        for (const Entry& other : entries_) {
-            struct stat seen {};
-            if (other.existed && ::stat(other.path.c_str(), &seen) == 0 && seen.st_dev == st.st_dev &&
-                seen.st_ino == st.st_ino)
+        e.device = st.st_dev;
+        e.inode = st.st_ino;
+        for (const Entry& other : entries_)
+            if (other.existed && other.device == st.st_dev && other.inode == st.st_ino)
                 return refuse("it is the same file as " + other.given);
-        }
         break;
     }
     for (const Entry& other : entries_)

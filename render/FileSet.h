@@ -64,6 +64,8 @@ private:
         mode_t mode = 0;
         uid_t owner = 0;
         gid_t group = 0;
+        dev_t device = 0;      // and which file it is
+        ino_t inode = 0;
         std::string staged;    // the new content, until it is in place
         int fd = -1;
         bool finished = false;
