@@ -164,10 +164,9 @@ QString mediaBox(const QByteArray& pdf)
 // The code at the foot of each page of a PDF, read back as text by pdftotext.
 QStringList codesOnPages(const QString& pdf)
 {
-    const QByteArray text = pelkano::test::runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     QStringList codes;
     static const QRegularExpression code(QStringLiteral("コード\\s*([0-9A-Z-]+)"));
-    for (const QString& page : QString::fromUtf8(text).split(u'\f', Qt::SkipEmptyParts)) {
+    for (const QString& page : pelkano::test::pdfPageTexts(pdf)) {
         const auto m = code.match(page);
         codes << (m.hasMatch() ? m.captured(1) : QString());
     }

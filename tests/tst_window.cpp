@@ -46,6 +46,7 @@
 #include <set>
 
 using namespace pelkano;
+using pelkano::test::pdfPageTexts;
 using pelkano::test::runOutsideProgram;
 
 namespace {
@@ -74,18 +75,11 @@ int pdfPages(const QString& path)
     return static_cast<int>(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
-// The text of each page of a PDF, in page order.
-QStringList pageTexts(const QString& pdf)
-{
-    const QString text = QString::fromUtf8(runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
-    return text.split(u'\f', Qt::SkipEmptyParts);
-}
-
 // The print numbers in the headers of a PDF's pages, in page order.
 QList<int> printNumbersOfPages(const QString& pdf)
 {
     QList<int> numbers;
-    for (const QString& page : pageTexts(pdf)) {
+    for (const QString& page : pdfPageTexts(pdf)) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("No\\.\\s*(-?\\d+)")).match(page);
         if (m.hasMatch())
             numbers << m.captured(1).toInt();
@@ -97,7 +91,7 @@ QList<int> printNumbersOfPages(const QString& pdf)
 QList<SheetCode> codesOfPages(const QString& pdf)
 {
     QList<SheetCode> codes;
-    for (const QString& page : pageTexts(pdf)) {
+    for (const QString& page : pdfPageTexts(pdf)) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("コード\\s*([0-9A-Z-]+)")).match(page);
         const DecodedCode decoded = decodeSheetCode(m.captured(1).toStdString());
         codes << decoded.code.value_or(SheetCode{});

@@ -108,4 +108,10 @@ QByteArray runOutsideProgram(const QString& program, const QStringList& argument
     return process.readAllStandardOutput();
 }
 
+QStringList pdfPageTexts(const QString& pdf, std::source_location caller)
+{
+    const QByteArray text = runOutsideProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, 60000, caller);
+    return QString::fromUtf8(text).split(u'\f', Qt::SkipEmptyParts);
+}
+
 }  // namespace pelkano::test

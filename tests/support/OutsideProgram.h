@@ -19,4 +19,7 @@ namespace pelkano::test {
 QByteArray runOutsideProgram(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
                              std::source_location caller = std::source_location::current());
 
+// The text of each page of a PDF, in page order, as pdftotext reads it (failing as above).
+QStringList pdfPageTexts(const QString& pdf, std::source_location caller = std::source_location::current());
+
 }  // namespace pelkano::test
