@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "SheetCode.h"
 #include "SheetOptions.h"
 #include "TypeRules.h"
 
@@ -79,44 +80,7 @@ std::optional<long long> countOption(const QCommandLineParser& parser, const QSt
     return value;
 }
 
-// A run made from --code: the sheet it names, and nothing that would name another.
-ParsedCommandLine fromCode(const QCommandLineParser& parser)
-{
-    for (const char* other : {"types", "layout", "sheets", "seed", "print-number", "same-mix", "draws"})
-        if (parser.isSet(other))
-            return failure(std::string("--code names the sheet and cannot be used with --") + other);
-    const QString text = parser.value("code");
-    const DecodedCode decoded = decodeSheetCode(text.toStdString());
-    const std::string problem = codeProblem(decoded);
-    if (!problem.empty())
-        return failure("invalid --code " + quoted(text) + " (" + problem + ")");
-    const SheetCode& code = *decoded.code;
-    const SetRecipe& recipe = code.origin.recipe;
-    for (int t : recipe.types)
-        if (!ruleFor(t))
-            return failure("type " + std::to_string(t) + " is not available in this build");
-
-    Options o;
-    o.types = recipe.types;
-    o.layout = recipe.pattern;
-    o.seed = recipe.seed;
-    o.sameMix = recipe.sameMix;
-    o.firstIndex = code.origin.index;
-    o.printNumber = code.printNumber;
-    std::string error;
-    auto drawing = readDrawingOptions(parser, o.layout, error);
-    if (!drawing)
-        return failure(error);
-    o.drawing = std::move(*drawing);
-    o.drawing.answers = true;
-    ParsedCommandLine result;
-    result.action = Action::Run;
-    result.options = std::move(o);
-    return result;
-}
-
-}  // namespace
-
+// Why a --code cannot be used, as the end of a one-line message; empty for a code that can.
 std::string codeProblem(const DecodedCode& decoded)
 {
     switch (decoded.error) {
@@ -135,6 +99,57 @@ std::string codeProblem(const DecodedCode& decoded)
     }
     return "it names no sheet";
 }
+
+// The first of these types that this build cannot make, as a one-line error; empty when none.
+std::string unavailableType(const std::vector<int>& types)
+{
+    for (const int t : types)
+        if (!ruleFor(t))
+            return "type " + std::to_string(t) + " is not available in this build";
+    return {};
+}
+
+ParsedCommandLine runOf(Options o)
+{
+    ParsedCommandLine result;
+    result.action = Action::Run;
+    result.options = std::move(o);
+    return result;
+}
+
+// A run made from --code: the sheet it names, and nothing that would name another.
+ParsedCommandLine fromCode(const QCommandLineParser& parser)
+{
+    for (const char* other : {"types", "layout", "sheets", "seed", "print-number", "same-mix", "draws"})
+        if (parser.isSet(other))
+            return failure(std::string("--code names the sheet and cannot be used with --") + other);
+    const QString text = parser.value("code");
+    const DecodedCode decoded = decodeSheetCode(text.toStdString());
+    const std::string problem = codeProblem(decoded);
+    if (!problem.empty())
+        return failure("invalid --code " + quoted(text) + " (" + problem + ")");
+    const SheetCode& code = *decoded.code;
+    const SetRecipe& recipe = code.origin.recipe;
+    if (const std::string unavailable = unavailableType(recipe.types); !unavailable.empty())
+        return failure(unavailable);
+
+    Options o;
+    o.types = recipe.types;
+    o.layout = recipe.pattern;
+    o.seed = recipe.seed;
+    o.sameMix = recipe.sameMix;
+    o.firstIndex = code.origin.index;
+    o.printNumber = code.printNumber;
+    std::string error;
+    auto drawing = readDrawingOptions(parser, o.layout, error);
+    if (!drawing)
+        return failure(error);
+    o.drawing = std::move(*drawing);
+    o.drawing.answers = true;
+    return runOf(std::move(o));
+}
+
+}  // namespace
 
 std::string quoted(const QString& text)
 {
@@ -179,9 +194,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     o.types = parseTypeList(parser.value("types").toStdString(), error);
     if (o.types.empty())
         return failure(error);
-    for (int t : o.types)
-        if (!ruleFor(t))
-            return failure("type " + std::to_string(t) + " is not available in this build");
+    if (const std::string unavailable = unavailableType(o.types); !unavailable.empty())
+        return failure(unavailable);
 
     const QString layoutText = parser.value("layout");
     const auto layout = parseLayout(layoutText.toStdString());
@@ -239,10 +253,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
         o.draws = *draws;
     }
 
-    ParsedCommandLine result;
-    result.action = Action::Run;
-    result.options = std::move(o);
-    return result;
+    return runOf(std::move(o));
 }
 
 }  // namespace pelkano::cli

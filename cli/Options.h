@@ -4,7 +4,6 @@
 #include "OptionText.h"
 #include "Output.h"
 #include "Sheet.h"
-#include "SheetCode.h"
 
 #include <QStringList>
 
@@ -46,9 +45,6 @@ struct ParsedCommandLine {
     Options options;   // for Run
     std::string text;  // the help, version or type list text, or the one-line error
 };
-
-// Why a --code cannot be used, as the end of a one-line message; empty for a code that can.
-std::string codeProblem(const DecodedCode& decoded);
 
 // Reads the whole command line; arguments[0] is the program's name.
 ParsedCommandLine parseCommandLine(const QStringList& arguments);
