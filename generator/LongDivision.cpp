@@ -59,15 +59,21 @@ int digitCount(int value)
     return n;
 }
 
-int tentativeQuotient(int partialDividend, int divisor)
+TentativeParts tentativeParts(long long partialDividend, int divisor)
 {
     if (partialDividend < 0 || divisor <= 0)
         throw std::invalid_argument("a tentative quotient needs a partial dividend >= 0 and a divisor >= 1");
     int dropped = 1;
     for (int n = digitCount(divisor); n > 1; --n)
         dropped *= 10;
-    const int guess = partialDividend / dropped / (divisor / dropped);
-    return guess < 9 ? guess : 9;
+    return {partialDividend / dropped, divisor / dropped};
+}
+
+int tentativeQuotient(int partialDividend, int divisor)
+{
+    const TentativeParts parts = tentativeParts(partialDividend, divisor);
+    const long long guess = parts.head / parts.lead;
+    return guess < 9 ? static_cast<int>(guess) : 9;
 }
 
 std::vector<int> rejectedQuotients(const DivisionStep& step, int divisor)

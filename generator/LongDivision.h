@@ -67,6 +67,14 @@ int digitCount(int value);
 // leading digit. 9 where that gives 10 or more. Never below the true quotient digit.
 int tentativeQuotient(int partialDividend, int divisor);
 
+// The two numbers that guess is made from: the partial dividend without the divisor's last
+// n - 1 digits, and the divisor's leading digit.
+struct TentativeParts {
+    long long head = 0;
+    int lead = 0;
+};
+TentativeParts tentativeParts(long long partialDividend, int divisor);
+
 // The quotient digits a pupil tries and rejects before the step's own, in the order tried: the
 // tentative quotient, then one less each time, down to one above the quotient digit. Empty when
 // the tentative quotient stands (always for a one-digit divisor) and when the partial dividend is

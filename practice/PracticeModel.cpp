@@ -475,10 +475,8 @@ std::string PracticeProblem::pointer(const RowJudge& judge, std::vector<Place>& 
             return str(p) + " と " + ds + " をくらべよう。";
         if (d < 10)
             return "九九の " + ds + " のだんで、" + str(p) + " をこえないいちばん大きい数をさがそう。";
-        long long head = p;
-        for (int i = 1; i < divisorDigits_; ++i)
-            head /= 10;
-        return str(head) + " の中に " + ds.substr(0, 1) + " はいくつかな？ それを見当の商にして、" + ds +
+        const TentativeParts parts = tentativeParts(p, d);
+        return str(parts.head) + " の中に " + str(parts.lead) + " はいくつかな？ それを見当の商にして、" + ds +
                " をかけてたしかめよう。";
     }
     case PracticeRow::Kind::Product: {
