@@ -262,11 +262,17 @@ long long RowJudge::expected() const
     case PracticeRow::Kind::Remainder:
         break;
     }
+    const std::string brought = broughtDown(row);
+    const long long difference = numbers_.minuend - numbers_.subtrahend;
+    return difference * power10(brought.size()) + numberOf(brought).value_or(0);
+}
+
+std::string RowJudge::broughtDown(const PracticeRow& row) const
+{
     std::string brought = numbers_.brought;
     if (row.kind == PracticeRow::Kind::Difference)
         brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
-    const long long difference = numbers_.minuend - numbers_.subtrahend;
-    return difference * power10(brought.size()) + numberOf(brought).value_or(0);
+    return brought;
 }
 
 std::optional<Diagnosis> RowJudge::take(const WrittenRow& written)
@@ -447,14 +453,12 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
 {
     const bool remainder = row.kind == PracticeRow::Kind::Remainder;
     const int d = w_.divisor;
-    std::string brought = numbers_.brought;
-    if (!remainder)
-        brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
+    const std::string brought = broughtDown(row);
     const long long m = numbers_.minuend;
     const long long s = numbers_.subtrahend;
     const long long r = m - s;
     const std::size_t k = brought.size();
-    const long long expected = r * power10(k) + numberOf(brought).value_or(0);
+    const long long expected = this->expected();
     // The dividend's digits after the last product's column: what could have been brought down.
     const std::size_t restFrom = static_cast<std::size_t>(rows_[numbers_.productRow.value_or(0)].lastDigit + 1);
     const std::string rest = restFrom < dividend_.size() ? dividend_.substr(restFrom) : std::string();
@@ -474,6 +478,11 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
             text.insert(0, k - text.size(), '0');
         const std::string tail = text.substr(text.size() - k);
         const long long head = numberOf(text.substr(0, text.size() - k)).value_or(0);
+        const auto remainderTooLarge = [&] {
+            return make(MistakeKind::Remainder, index_,
+                        "あまり " + str(value) + " は わる数 " + str(d) + " より小さくなるはずです。" + difference +
+                            " を計算しなおしましょう。");
+        };
         for (std::size_t j = 0; j <= rest.size() && !found; ++j) {
             if (j == k || value != r * power10(j) + numberOf(rest.substr(0, j)).value_or(0))
                 continue;
@@ -510,9 +519,7 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
             }
             case SubtractionBug::None:
                 if (remainder && value >= d)
-                    found = make(MistakeKind::Remainder, index_,
-                                 "あまり " + str(value) + " は わる数 " + str(d) + " より小さくなるはずです。" + difference +
-                                     " を計算しなおしましょう。");
+                    found = remainderTooLarge();
                 else
                     found = make(MistakeKind::Subtraction, index_,
                                  difference + " は " + str(head) + " ではありません。" + str(head) + "+" + str(s) + " が " +
@@ -523,9 +530,7 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
         if (!found && k > 0 && head == r && tail != brought)
             found = make(MistakeKind::BringDown, index_, "おろす数字は、わられる数の " + spokenDigits(brought) + " です。");
         if (!found && remainder && value >= d)
-            found = make(MistakeKind::Remainder, index_,
-                         "あまり " + str(value) + " は わる数 " + str(d) + " より小さくなるはずです。" + difference +
-                             " を計算しなおしましょう。");
+            found = remainderTooLarge();
         if (!found)
             found = make(MistakeKind::Other, index_,
                          str(value) + " は、" + difference + " の答えに " + spokenDigits(brought) + " をおろした数と合いません。" +

@@ -108,6 +108,9 @@ public:
     // The value the next row must hold to agree with the pupil's rows: a quotient digit's right
     // digit, a product, a difference with its digits brought down, a remainder.
     long long expected() const;
+    // The dividend digits a difference or remainder row brings down: those the pupil's rows left
+    // to bring, and a difference's own digit.
+    std::string broughtDown(const PracticeRow& row) const;
     // The dividend digit (from 0, left) the next quotient digit belongs over.
     int quotientColumn() const;
 

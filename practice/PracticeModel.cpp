@@ -414,9 +414,7 @@ std::string PracticeProblem::question(const RowJudge& judge) const
     case PracticeRow::Kind::Remainder:
         break;
     }
-    std::string brought = n.brought;
-    if (row.kind == PracticeRow::Kind::Difference)
-        brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
+    const std::string brought = judge.broughtDown(row);
     std::string text = str(n.minuend) + "−" + str(n.subtrahend) + "は？";
     if (!brought.empty())
         text += " そのあと " + spokenDigits(brought) + " をおろします。";
@@ -501,9 +499,7 @@ std::string PracticeProblem::pointer(const RowJudge& judge, std::vector<Place>& 
         dividendCells(0, rows_[*n.productRow].lastDigit);
     if (n.productRow)
         numberCells(*n.productRow, written_[*n.productRow].digits, cells);
-    std::string brought = n.brought;
-    if (row.kind == PracticeRow::Kind::Difference)
-        brought += dividend_[static_cast<std::size_t>(row.lastDigit)];
+    const std::string brought = judge.broughtDown(row);
     if (!brought.empty())
         dividendCells(row.lastDigit - static_cast<int>(brought.size()) + 1, row.lastDigit);
     std::string text = str(n.minuend) + " から " + str(n.subtrahend) +
