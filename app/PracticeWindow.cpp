@@ -441,7 +441,7 @@ void PracticeWindow::showProblem()
         resize(workingSize_);  // as it was before the summary widened it
     pages_->setCurrentIndex(0);
     board_->setProblem(session_->empty() ? nullptr : &session_->problem());
-    heading_->setText(QStringLiteral("問題 %1 / %2").arg(session_->index() + 1).arg(session_->count()));
+    heading_->setText(qs(problemHeading(session_->index(), session_->count())));
     setFocus();
     refresh();
 }
@@ -554,7 +554,7 @@ void PracticeWindow::showSummary()
     workingSize_ = size();
     if (needed > width())
         resize(needed, height());
-    stumbles_->setText(QStringLiteral("つまずき：") + qs(stumblesText(session_->stumbles())));
+    stumbles_->setText(qs(stumblesLine(session_->stumbles())));
     btnAgain_->setEnabled(static_cast<bool>(hooks_.makeMore));
     btnRetryMissed_->setEnabled(!session_->missed().empty());
     btnWeakSheet_->setEnabled(hooks_.weakSheet && !session_->weakTypes().empty());

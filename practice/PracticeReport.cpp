@@ -51,6 +51,20 @@ std::string csvField(std::string text)
     return quoted + "\"";
 }
 
+// "name n回" for each count that is not 0, joined by "、".
+std::string countsText(const std::vector<std::pair<std::string, int>>& counts)
+{
+    std::string text;
+    for (const auto& [name, n] : counts) {
+        if (n == 0)
+            continue;
+        if (!text.empty())
+            text += "、";
+        text += name + " " + str(n) + "回";
+    }
+    return text;
+}
+
 }  // namespace
 
 const char* levelName(PracticeLevel level)
@@ -120,43 +134,37 @@ std::string answerText(const PracticeItem& item)
 
 std::string mistakesText(const ProblemResult& result)
 {
-    std::string text;
-    for (const MistakeKind kind : kAllMistakeKinds) {
-        const int n = result.mistakes[static_cast<std::size_t>(kind)];
-        if (n == 0)
-            continue;
-        if (!text.empty())
-            text += "、";
-        text += mistakeName(kind) + (" " + str(n)) + "回";
-    }
-    return text;
+    std::vector<std::pair<std::string, int>> counts;
+    for (const MistakeKind kind : kAllMistakeKinds)
+        counts.emplace_back(mistakeName(kind), result.mistakes[static_cast<std::size_t>(kind)]);
+    return countsText(counts);
 }
 
 std::string hintsText(const ProblemResult& result)
 {
-    std::string text;
-    for (int s = 0; s < kHintSteps; ++s) {
-        const int n = result.hints[static_cast<std::size_t>(s)];
-        if (n == 0)
-            continue;
-        if (!text.empty())
-            text += "、";
-        text += hintStepName(static_cast<HintStep>(s)) + (" " + str(n)) + "回";
-    }
-    return text;
+    std::vector<std::pair<std::string, int>> counts;
+    for (int s = 0; s < kHintSteps; ++s)
+        counts.emplace_back(hintStepName(static_cast<HintStep>(s)), result.hints[static_cast<std::size_t>(s)]);
+    return countsText(counts);
 }
 
 std::string stumblesText(const std::vector<std::pair<MistakeKind, int>>& stumbles)
 {
-    if (stumbles.empty())
-        return "なし";
-    std::string text;
-    for (const auto& [kind, n] : stumbles) {
-        if (!text.empty())
-            text += "、";
-        text += std::string(mistakeName(kind)) + " " + str(n) + "回";
-    }
-    return text;
+    std::vector<std::pair<std::string, int>> counts;
+    for (const auto& [kind, n] : stumbles)
+        counts.emplace_back(mistakeName(kind), n);
+    const std::string text = countsText(counts);
+    return text.empty() ? "なし" : text;
+}
+
+std::string stumblesLine(const std::vector<std::pair<MistakeKind, int>>& stumbles)
+{
+    return "つまずき：" + stumblesText(stumbles);
+}
+
+std::string problemHeading(std::size_t index, std::size_t count)
+{
+    return "問題 " + str(static_cast<long long>(index + 1)) + " / " + str(static_cast<long long>(count));
 }
 
 std::vector<std::string> resultHeadings()

@@ -33,6 +33,10 @@ std::string mistakesText(const ProblemResult& result);
 std::string hintsText(const ProblemResult& result);
 // "ひき算 3回、かけ算 1回"; "なし" when there were none.
 std::string stumblesText(const std::vector<std::pair<MistakeKind, int>>& stumbles);
+// "つまずき：ひき算 3回、かけ算 1回", as the summary and the results page head it.
+std::string stumblesLine(const std::vector<std::pair<MistakeKind, int>>& stumbles);
+// "問題 2 / 10": the problem at `index` (from 0) of `count`.
+std::string problemHeading(std::size_t index, std::size_t count);
 
 // The summary's table: a heading and one line a problem, the same in the window and on paper.
 std::vector<std::string> resultHeadings();

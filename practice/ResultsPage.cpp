@@ -81,7 +81,7 @@ void drawResultsPage(DrawingSurface& surface, int width, int height, const Pract
                 std::to_string(hints) + " 回　時間 " + formatDuration(seconds));
     surface.setFontName(kGothicFace);
     fitText(surface, scale.S(kLeft), scale.S(46), lineWidth, scale.S(6.5),
-            "つまずき：" + stumblesText(session.stumbles()));
+            stumblesLine(session.stumbles()));
 
     // The table: a heading and one line a problem, as small as it must be to hold them all.
     const double rowUnits =

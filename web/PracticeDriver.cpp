@@ -246,8 +246,7 @@ std::string PracticeDriver::stateJson() const
         return "{\"running\":false}";
     const PracticeSession& s = *session_;
     std::string j = "{\"running\":true,\"summary\":" + boolean(s.roundOver()) + ",\"heading\":" +
-                    jsonString("問題 " + str(static_cast<long long>(s.index() + 1)) + " / " +
-                               str(static_cast<long long>(s.count()))) +
+                    jsonString(problemHeading(s.index(), s.count())) +
                     ",\"message\":" + jsonString(s.message()) + ",\"finished\":" + boolean(s.problem().finished()) +
                     ",\"level\":" + jsonString(levelKey(s.level()));
     j += ",\"name\":" + jsonString(s.name()) + ",\"results\":" + str(static_cast<long long>(s.results().size()));
@@ -256,7 +255,7 @@ std::string PracticeDriver::stateJson() const
              ",\"rows\":[";
         for (std::size_t i = 0; i < s.results().size(); ++i)
             j += (i > 0 ? "," : "") + jsonStrings(resultCells(s.results()[i]));
-        j += "],\"stumbles\":" + jsonString("つまずき：" + stumblesText(s.stumbles())) +
+        j += "],\"stumbles\":" + jsonString(stumblesLine(s.stumbles())) +
              ",\"canRetry\":" + boolean(!s.missed().empty()) + ",\"canWeak\":" + boolean(!s.weakTypes().empty());
     }
     return j + "}";
