@@ -1,7 +1,6 @@
 #include "PracticeWindow.h"
 
 #include "BoardLook.h"
-#include "Hissan.h"
 #include "PracticeReport.h"
 #include "QtSurface.h"
 #include "ResultsPage.h"
@@ -36,47 +35,28 @@ namespace pelkano {
 
 namespace {
 
-// The figure is drawn as on a sheet in the largest pattern: cells of 16 layout units, 10 frame
-// rows, so that DrawScale = cell / 16 gives cells of exactly `cell` pixels.
-constexpr int kCellUnits = 16;
-constexpr int kQuarterUnits = 4;
-
 QColor qColour(BoardColour c)
 {
     return QColor(c.red, c.green, c.blue);
 }
 
-Scale scaleOf(const BoardCells& f)
+BoardSquares squaresOf(const BoardCells& f)
 {
-    return Scale(static_cast<float>(f.cell) / kCellUnits);
+    return {f.cell, f.left, f.top};
 }
-
-void prepare(QtSurface& surface)
-{
-    surface.setFontName(kMinchoFace);
-    surface.setFontUnderline(false);
-    surface.setPenColor(Color::Black);
-    surface.setBrushStyle(BrushStyle::Clear);
-}
-
-struct PlacedDigit {
-    QPoint at;  // the text cell's top-left corner
-    char digit;
-};
 
 // Digits in the sheets' face and placement; a colour other than black is laid over the black
 // glyphs, so that the one text path (and its baseline) serves every colour.
-void drawDigits(QPainter& painter, const QWidget& widget, const BoardCells& f, const std::vector<PlacedDigit>& digits,
+void drawDigits(QPainter& painter, const QWidget& widget, const BoardCells& f, const std::vector<BoardDigit>& digits,
                 const QColor& colour)
 {
     if (digits.empty())
         return;
     auto drawBlack = [&](QPainter& p) {
         QtSurface surface(p);
-        prepare(surface);
-        surface.setFontHeight(f.cell);
-        for (const PlacedDigit& d : digits)
-            surface.textOut(d.at.x(), d.at.y(), std::string(1, d.digit));
+        prepareBoardDigits(surface, squaresOf(f));
+        for (const BoardDigit& d : digits)
+            surface.textOut(d.x, d.y, std::string(1, d.digit));
     };
     if (colour == QColor(Qt::black)) {
         drawBlack(painter);
@@ -212,36 +192,14 @@ void PracticeBoard::paintEvent(QPaintEvent*)
         return;
     const PracticeProblem& p = *problem_;
     const BoardCells f = cells();
-    const Scale scale = scaleOf(f);
-
-    for (const PracticeProblem::Place& place : p.openCells())
-        painter.fillRect(f.cellRect(place), qColour(kOpenRowColour));
-    for (const PracticeProblem::Place& place : p.pointedCells())
-        painter.fillRect(f.cellRect(place), qColour(kPointedColour));
-    if (const auto cursor = p.cursorPlace())
-        painter.fillRect(f.cellRect(*cursor), qColour(kCursorColour));
-
+    for (const auto& [place, colour] : boardFills(p))
+        painter.fillRect(f.cellRect(place), qColour(colour));
     QtSurface surface(painter);
-    prepare(surface);
-    const LongDivision& w = p.working();
-    Hissan(surface, scale, f.left, f.top, std::to_string(w.dividend), std::to_string(w.divisor), ")",
-           boardSettings(), false);
+    drawBoardFigure(surface, p, squaresOf(f));
 
-    // A product's line runs under every dividend cell, as in the answers, once the product is right.
-    const int quarter = scale.S(kQuarterUnits);
-    const int nD = digitCount(w.dividend);
-    surface.setFontHeight(f.cell);
-    surface.setFontUnderline(true);
-    for (const int row : p.underlinedRows())
-        surface.textOut(f.cellRect(row, p.column(0)).left() + quarter, f.top + row * f.cell,
-                        std::string(static_cast<std::size_t>(2 * nD - 1), ' '));
-    surface.setFontUnderline(false);
-
-    std::vector<PlacedDigit> done, typed, wrong;
-    for (const PracticeProblem::Cell& c : p.shownCells()) {
-        const PlacedDigit placed{f.cellRect(c.at).topLeft() + QPoint(quarter, 0), c.digit};
-        (c.ink == PracticeProblem::Ink::Done ? done : c.ink == PracticeProblem::Ink::Wrong ? wrong : typed).push_back(placed);
-    }
+    std::vector<BoardDigit> done, typed, wrong;
+    for (const BoardDigit& d : boardDigits(p, squaresOf(f)))
+        (d.ink == PracticeProblem::Ink::Done ? done : d.ink == PracticeProblem::Ink::Wrong ? wrong : typed).push_back(d);
     drawDigits(painter, *this, f, done, Qt::black);
     drawDigits(painter, *this, f, typed, qColour(kTypedColour));
     drawDigits(painter, *this, f, wrong, qColour(kWrongColour));

@@ -1,7 +1,6 @@
 #include "PracticeDriver.h"
 
 #include "BoardLook.h"
-#include "Hissan.h"
 #include "JsonText.h"
 #include "PracticeReport.h"
 #include "ResultsPage.h"
@@ -14,19 +13,6 @@
 namespace pelkano::web {
 
 namespace {
-
-// The figure is drawn as on a sheet in the largest pattern, as the window's board draws it: cells
-// of 16 layout units, so that DrawScale = cell / 16 gives cells of exactly `cell` pixels.
-constexpr int kCellUnits = 16;
-constexpr int kQuarterUnits = 4;
-
-void prepare(SvgSurface& surface)
-{
-    surface.setFontName(kMinchoFace);
-    surface.setFontUnderline(false);
-    surface.setPenColor(Color::Black);
-    surface.setBrushStyle(BrushStyle::Clear);
-}
 
 std::string str(long long n)
 {
@@ -91,39 +77,22 @@ std::string boardSvg(const PracticeProblem& p, const BoardExtent& fit, const Boa
                "\" width=\"" + str(f.cell) + "\" height=\"" + str(f.cell) + "\" fill=\"" + colour.hex() + "\"/>\n";
     };
     out += "<rect width=\"" + str(width) + "\" height=\"" + str(height) + "\" fill=\"#fff\"/>\n";
-    for (const PracticeProblem::Place& place : p.openCells())
-        fill(place, kOpenRowColour);
-    for (const PracticeProblem::Place& place : p.pointedCells())
-        fill(place, kPointedColour);
-    if (const auto cursor = p.cursorPlace())
-        fill(*cursor, kCursorColour);
+    for (const auto& [place, colour] : boardFills(p))
+        fill(place, colour);
 
-    const Scale scale(static_cast<float>(f.cell) / kCellUnits);
+    const BoardSquares squares{f.cell, f.left, f.top};
     SvgSurface figure;
-    prepare(figure);
-    Hissan(figure, scale, f.left, f.top, std::to_string(w.dividend), std::to_string(w.divisor), ")", boardSettings(),
-           false);
-    // A product's line runs under every dividend cell, as in the answers, once the product is right.
-    const int quarter = scale.S(kQuarterUnits);
-    const int nD = digitCount(w.dividend);
-    figure.setFontHeight(f.cell);
-    figure.setFontUnderline(true);
-    for (const int row : p.underlinedRows())
-        figure.textOut(f.left + p.column(0) * f.cell + quarter, f.top + row * f.cell,
-                       std::string(static_cast<std::size_t>(2 * nD - 1), ' '));
+    drawBoardFigure(figure, p, squares);
     out += figure.elements();
 
     // One surface for each ink, its text coloured by the group it is put in.
     static_assert(static_cast<int>(PracticeProblem::Ink::Done) == 0 && static_cast<int>(PracticeProblem::Ink::Typed) == 1 &&
                   static_cast<int>(PracticeProblem::Ink::Wrong) == 2);
     SvgSurface inks[3];
-    for (SvgSurface& s : inks) {
-        prepare(s);
-        s.setFontHeight(f.cell);
-    }
-    for (const PracticeProblem::Cell& c : p.shownCells())
-        inks[static_cast<int>(c.ink)].textOut(f.left + c.at.column * f.cell + quarter, f.top + c.at.row * f.cell,
-                                              std::string(1, c.digit));
+    for (SvgSurface& s : inks)
+        prepareBoardDigits(s, squares);
+    for (const BoardDigit& d : boardDigits(p, squares))
+        inks[static_cast<int>(d.ink)].textOut(d.x, d.y, std::string(1, d.digit));
     out += "<g class=\"done\">\n" + inks[0].elements() + "</g>\n";
     out += std::string("<g class=\"typed\" fill=\"") + kTypedColour.hex() + "\">\n" + inks[1].elements() + "</g>\n";
     out += std::string("<g class=\"wrong\" fill=\"") + kWrongColour.hex() + "\">\n" + inks[2].elements() + "</g>\n";
