@@ -165,6 +165,31 @@ std::vector<PracticeRow> practiceRows(const LongDivision& working)
     return rows;
 }
 
+std::vector<PracticeRow> writingRows(const LongDivision& working)
+{
+    std::vector<PracticeRow> rows;
+    const std::vector<PracticeRow> all = practiceRows(working);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const PracticeRow& r = all[i];
+        const bool zeroAfterProduct = r.kind == PracticeRow::Kind::Quotient && r.step > 0 && r.answer == "0" &&
+                                      !rows.empty() && rows.back().kind == PracticeRow::Kind::Product;
+        if (zeroAfterProduct) {
+            const int partial = working.steps[static_cast<std::size_t>(r.step)].partialDividend;
+            // On the figure row of the line that goes on from it, after the 0.
+            std::size_t next = i + 1;
+            while (next < all.size() && all[next].kind == PracticeRow::Kind::Quotient)
+                ++next;
+            if (partial != 0 && next < all.size()) {
+                const std::string digits = std::to_string(partial);
+                rows.push_back({PracticeRow::Kind::Difference, all[next].row,
+                                r.lastDigit - static_cast<int>(digits.size()) + 1, r.lastDigit, r.step, digits, true});
+            }
+        }
+        rows.push_back(r);
+    }
+    return rows;
+}
+
 const char* mistakeName(MistakeKind kind)
 {
     switch (kind) {
@@ -280,6 +305,11 @@ std::optional<Diagnosis> RowJudge::take(const WrittenRow& written)
     if (ended_ || index_ >= rows_.size())
         return std::nullopt;
     const PracticeRow& row = rows_[index_];
+    // An optional row left out is passed over.
+    if (row.optional && written.digits.empty()) {
+        ++index_;
+        return std::nullopt;
+    }
     // An empty row says something only where a 0 or a remainder is missing.
     if (written.digits.empty()) {
         const bool missingZero = row.kind == PracticeRow::Kind::Quotient && row.step > 0 && nextPartial() < w_.divisor;
@@ -486,7 +516,11 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
         for (std::size_t j = 0; j <= rest.size() && !found; ++j) {
             if (j == k || value != r * power10(j) + numberOf(rest.substr(0, j)).value_or(0))
                 continue;
-            if (j == 0)
+            if (j > k && row.optional)
+                found = make(MistakeKind::QuotientZero, index_,
+                             str(r * power10(k) + numberOf(brought).value_or(0)) + " の中に " + str(d) +
+                                 " は入らないので、" + brought.substr(k - 1, 1) + " の上の商に 0 を書いてから、つぎの数字をおろします。");
+            else if (j == 0)
                 found = make(MistakeKind::BringDown, index_,
                              "ひいた答え " + str(r) + " の右に、つぎの数字 " + rest.substr(0, 1) + " をおろしましょう。");
             else if (j < k)
@@ -496,6 +530,18 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
                 found = make(MistakeKind::BringDown, index_,
                              "数字をおろしすぎています。" + (k > 0 ? brought.substr(k - 1, 1) : rest.substr(0, 1)) +
                                  " までおろしたら、商をたてましょう。");
+        }
+        // A wrong difference followed by fewer digits than the row needs, each brought down right:
+        // the first thing that went wrong is the subtraction (87−86 written 2, the 6 brought down).
+        for (std::size_t j = std::min(k, text.size()); !found && tail != brought && j-- > 1;) {
+            const std::string before = text.substr(0, text.size() - j);
+            if (text.compare(text.size() - j, j, rest, 0, j) != 0 || numberOf(before).value_or(0) == r)
+                continue;
+            found = make(MistakeKind::Subtraction, index_,
+                         difference + " は " + before + " ではありません。" + before + "+" + str(s) + " が " + str(m) +
+                             " になるか、たしかめましょう。");
+            found->wrongDigits.assign(text.size(), false);
+            std::fill_n(found->wrongDigits.begin(), before.size(), true);
         }
         if (!found && tail == brought && head != r) {
             switch (subtractionBug(m, s, head)) {
@@ -526,6 +572,11 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
                                      str(m) + " になるか、たしかめましょう。");
                 break;
             }
+            // The digits brought down right are not part of the mistake.
+            if (found && found->kind == MistakeKind::Subtraction && k > 0 && text.size() == written.digits.size()) {
+                found->wrongDigits.assign(text.size(), false);
+                std::fill_n(found->wrongDigits.begin(), text.size() - k, true);
+            }
         }
         if (!found && k > 0 && head == r && tail != brought)
             found = make(MistakeKind::BringDown, index_, "おろす数字は、わられる数の " + spokenDigits(brought) + " です。");
@@ -547,7 +598,12 @@ std::optional<Diagnosis> RowJudge::takeLine(const PracticeRow& row, const Writte
 std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<WrittenRow>& written,
                                 PracticeLevel level)
 {
-    const std::vector<PracticeRow> rows = practiceRows(working);
+    return diagnose(working, practiceRows(working), written, level);
+}
+
+std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<PracticeRow>& rows,
+                                const std::vector<WrittenRow>& written, PracticeLevel level)
+{
     RowJudge judge(working, rows, level);
     std::vector<Diagnosis> found;
     for (const WrittenRow& row : written) {

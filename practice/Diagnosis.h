@@ -30,12 +30,19 @@ struct PracticeRow {
     int lastDigit = 0;   // dividend digit its last cell stands under or over
     int step = 0;        // the step of the working it belongs to
     std::string answer;  // the digits to write, left to right
+    // A difference that may be written or left out: the one before a quotient 0 (87−86 with the
+    // 6 brought down, "16", before the 0 of 8765 / 43). The line after the 0 goes on from it
+    // ("165") when it was written; the working's own lines never hold it.
+    bool optional = false;
 
     int cells() const { return static_cast<int>(answer.size()); }
 };
 
 // The rows of a working in writing order: each quotient digit, then the lines its step sets down.
 std::vector<PracticeRow> practiceRows(const LongDivision& working);
+// The same rows with the optional difference before each quotient 0 that follows a product (not
+// where that difference is 0 itself: its 0 could not be told from the quotient's).
+std::vector<PracticeRow> writingRows(const LongDivision& working);
 
 // A row as the pupil wrote it: its digits (none when left empty) and, for a quotient digit, the
 // dividend digit (from 0, left) it was written over. A number's column is its row's own.
@@ -70,6 +77,9 @@ struct Diagnosis {
     std::size_t row = 0;      // the row that is wrong (a quotient digit judged later: its own row)
     std::size_t shownAt = 0;  // the row whose writing showed it
     std::string message;
+    // Which digits of the written row are wrong, left to right; empty when all of them are (a
+    // difference wrong in its subtraction keeps the digits brought down right).
+    std::vector<bool> wrongDigits = {};
 };
 
 // The pupil's numbers before a row, taken from the pupil's own earlier rows.
@@ -140,6 +150,10 @@ private:
 // first; the judging ends after a mistake in a quotient digit.
 std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<WrittenRow>& written,
                                 PracticeLevel level);
+// The same over rows of the pupil's choice (writingRows: written[i] for rows[i], an optional row
+// left out as an empty WrittenRow).
+std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<PracticeRow>& rows,
+                                const std::vector<WrittenRow>& written, PracticeLevel level);
 
 // Digits as they are read out one by one: "6", "6 と 5".
 std::string spokenDigits(const std::string& digits);

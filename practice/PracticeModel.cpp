@@ -23,12 +23,18 @@ std::string withoutLeadingZeros(const std::string& digits)
 
 constexpr int kMaxDigits = 9;
 
+// What checks a row: the key, or the pad's button.
+std::string enterWord(InputDevice device)
+{
+    return device == InputDevice::Pad ? "「たしかめる」" : "Enter キー";
+}
+
 }  // namespace
 
 PracticeProblem::PracticeProblem(LongDivision working, PracticeLevel level)
     : working_(std::move(working)),
       level_(level),
-      rows_(practiceRows(working_)),
+      rows_(writingRows(working_)),
       dividend_(std::to_string(working_.dividend)),
       divisorDigits_(digitCount(working_.divisor))
 {
@@ -43,6 +49,7 @@ void PracticeProblem::restart(PracticeLevel level)
     current_ = 0;
     diagnosis_.reset();
     say_ = Say::Prompt;
+    enterDue_ = false;
     openRow();
 }
 
@@ -52,18 +59,55 @@ void PracticeProblem::openRow()
     typed_.clear();
     wrongCells_.clear();
     wrongEntry_ = false;
+    wrongDigits_.clear();
     cursor_ = 0;
     hintStage_ = 0;
     pointed_.clear();
     if (finished())
         return;
+    const std::optional<std::size_t> from = carriedFrom(current_);
+    const std::string carried = from ? written_[*from].digits : std::string();
     if (level_ == PracticeLevel::Guided) {
         typed_.assign(static_cast<std::size_t>(rows_[current_].cells()), ' ');
+        typed_.replace(0, carried.size(), carried);
         wrongCells_.assign(typed_.size(), false);
+        cursor_ = std::min(static_cast<int>(carried.size()), rows_[current_].cells() - 1);
     } else if (rows_[current_].kind == PracticeRow::Kind::Quotient) {
         cursor_ = minColumn();
         typedColumn_ = cursor_;
+    } else {
+        typed_ = carried;
     }
+}
+
+std::optional<std::size_t> PracticeProblem::carriedFrom(std::size_t row) const
+{
+    if (row >= rows_.size() || rows_[row].kind == PracticeRow::Kind::Quotient)
+        return std::nullopt;
+    std::size_t i = row;
+    while (i > 0 && rows_[i - 1].kind == PracticeRow::Kind::Quotient)
+        --i;
+    if (i == row || i == 0 || !rows_[i - 1].optional || written_.size() < i || written_[i - 1].digits.empty())
+        return std::nullopt;
+    const PracticeRow& from = rows_[i - 1];
+    const PracticeRow& to = rows_[row];
+    if (from.firstDigit != to.firstDigit || !to.answer.starts_with(written_[i - 1].digits))
+        return std::nullopt;
+    return i - 1;
+}
+
+bool PracticeProblem::entryEmpty() const
+{
+    return typed_.find_first_not_of(' ') == std::string::npos;
+}
+
+void PracticeProblem::skipOptional()
+{
+    written_.push_back(WrittenRow{});
+    ++current_;
+    diagnosis_.reset();
+    say_ = Say::Prompt;
+    openRow();
 }
 
 int PracticeProblem::minColumn() const
@@ -103,7 +147,8 @@ bool PracticeProblem::wrong(std::size_t row, int cell) const
     if (row != current_ || finished() || cell < 0)
         return false;
     if (level_ == PracticeLevel::Alone)
-        return wrongEntry_ && static_cast<std::size_t>(cell) < typed_.size();
+        return wrongEntry_ && static_cast<std::size_t>(cell) < typed_.size() &&
+               (wrongDigits_.empty() || wrongDigits_[static_cast<std::size_t>(cell)]);
     return static_cast<std::size_t>(cell) < wrongCells_.size() && wrongCells_[static_cast<std::size_t>(cell)];
 }
 
@@ -121,42 +166,56 @@ PracticeProblem::Check PracticeProblem::type(int digit)
 {
     if (finished() || digit < 0 || digit > 9)
         return Check::Incomplete;
+    enterDue_ = false;
     if (say_ == Say::Incomplete)
         say_ = Say::Prompt;
+    // A 0 first on the optional difference is the quotient's 0, written first.
+    if (rows_[current_].optional && digit == 0 && entryEmpty())
+        skipOptional();
     const char c = static_cast<char>('0' + digit);
     const PracticeRow& row = rows_[current_];
+    Check result = Check::Incomplete;
     if (level_ == PracticeLevel::Guided) {
         const auto at = static_cast<std::size_t>(cursor_);
         typed_[at] = c;
         wrongCells_[at] = false;
         if (cursor_ + 1 < row.cells())
             ++cursor_;
-        return typed_.find(' ') == std::string::npos ? check() : Check::Incomplete;
-    }
-    if (row.kind == PracticeRow::Kind::Quotient) {
+        if (typed_.find(' ') != std::string::npos)
+            return Check::Incomplete;
+        result = judgeRow();
+    } else if (row.kind == PracticeRow::Kind::Quotient) {
         if (typed_ != std::string(1, c) || typedColumn_ != cursor_)
             stale_.clear();  // the step is worked again from its new digit
         typed_.assign(1, c);
         typedColumn_ = cursor_;
         wrongEntry_ = false;
-        return check();
+        result = judgeRow();
+    } else {
+        if (wrongEntry_) {
+            typed_.clear();  // a number found wrong is written again
+            wrongEntry_ = false;
+            wrongDigits_.clear();
+        }
+        const int width = entryWidth();
+        if (static_cast<int>(typed_.size()) < width)
+            typed_ += c;
+        if (static_cast<int>(typed_.size()) < width)
+            return Check::Incomplete;
+        result = judgeRow();
     }
-    if (wrongEntry_) {
-        typed_.clear();  // a number found wrong is written again
-        wrongEntry_ = false;
-    }
-    const int width = entryWidth();
-    if (static_cast<int>(typed_.size()) < width)
-        typed_ += c;
-    return static_cast<int>(typed_.size()) >= width ? check() : Check::Incomplete;
+    enterDue_ = true;
+    return result;
 }
 
 void PracticeProblem::backspace()
 {
     if (finished())
         return;
+    enterDue_ = false;
     if (level_ == PracticeLevel::Alone) {
         wrongEntry_ = false;
+        wrongDigits_.clear();
         if (!typed_.empty())
             typed_.pop_back();
         return;
@@ -172,6 +231,12 @@ void PracticeProblem::moveLeft()
 {
     if (finished())
         return;
+    enterDue_ = false;
+    // Alone, the arrows leave the optional difference for the quotient row.
+    if (level_ == PracticeLevel::Alone && rows_[current_].optional && entryEmpty()) {
+        skipOptional();
+        return;
+    }
     if (level_ == PracticeLevel::Guided || rows_[current_].kind == PracticeRow::Kind::Quotient)
         if (cursor_ > (level_ == PracticeLevel::Guided ? 0 : minColumn()))
             --cursor_;
@@ -181,6 +246,11 @@ void PracticeProblem::moveRight()
 {
     if (finished())
         return;
+    enterDue_ = false;
+    if (level_ == PracticeLevel::Alone && rows_[current_].optional && entryEmpty()) {
+        skipOptional();
+        return;
+    }
     if (level_ == PracticeLevel::Guided) {
         if (cursor_ + 1 < rows_[current_].cells())
             ++cursor_;
@@ -197,6 +267,14 @@ bool PracticeProblem::tap(const Place& place)
     const auto found = std::find(open.begin(), open.end(), place);
     if (found == open.end())
         return false;
+    enterDue_ = false;
+    // A tap on the quotient's cells leaves the optional difference out: the 0 is written first.
+    if (rows_[current_].optional && place.row == 0) {
+        skipOptional();
+        if (level_ == PracticeLevel::Alone)
+            cursor_ = place.column - divisorDigits_ - 1;
+        return true;
+    }
     if (level_ == PracticeLevel::Guided)
         cursor_ = static_cast<int>(found - open.begin());
     else if (rows_[current_].kind == PracticeRow::Kind::Quotient)
@@ -226,10 +304,26 @@ PracticeProblem::Check PracticeProblem::check()
 {
     if (finished())
         return Check::Incomplete;
+    if (enterDue_) {
+        enterDue_ = false;
+        return Check::Incomplete;
+    }
+    return judgeRow();
+}
+
+PracticeProblem::Check PracticeProblem::judgeRow()
+{
+    if (finished())
+        return Check::Incomplete;
     const PracticeRow& row = rows_[current_];
     const WrittenRow written = entry();
-    // A guided row is checked once every cell is filled; an empty one only says something where a
-    // 0 or the remainder is missing.
+    // Nothing written yet: the line says what to write; no mistake is counted for a row the pupil
+    // has not begun.
+    if (entryEmpty()) {
+        say_ = Say::Incomplete;
+        return Check::Incomplete;
+    }
+    // A guided row is checked once every cell is filled.
     const bool partlyTyped = level_ == PracticeLevel::Guided && !written.digits.empty() &&
                              typed_.find(' ') != std::string::npos;
     // A row found wrong and not changed since says the same again, shows the same digits wrong,
@@ -286,6 +380,9 @@ void PracticeProblem::markWrong()
 {
     if (level_ == PracticeLevel::Alone) {
         wrongEntry_ = !typed_.empty();
+        wrongDigits_.clear();
+        if (diagnosis_ && diagnosis_->row == current_ && diagnosis_->wrongDigits.size() == typed_.size())
+            wrongDigits_ = diagnosis_->wrongDigits;
         return;
     }
     const std::string& answer = rows_[current_].answer;
@@ -301,51 +398,101 @@ void PracticeProblem::markWrong()
 
 int PracticeProblem::entryWidth() const
 {
-    return std::min(rows_[current_].lastDigit + 1, kMaxDigits);
+    const PracticeRow& row = rows_[current_];
+    return std::min(row.kind == PracticeRow::Kind::Difference ? dividendDigits() : row.lastDigit + 1, kMaxDigits);
+}
+
+int PracticeProblem::entryStart() const
+{
+    const PracticeRow& row = rows_[current_];
+    const int n = std::max(1, static_cast<int>(typed_.size()));
+    if (row.kind == PracticeRow::Kind::Difference)
+        return std::max(0, std::min(row.firstDigit, dividendDigits() - n));
+    return row.lastDigit - n + 1;
+}
+
+namespace {
+
+// The parts of a hint, in the order they are given; each is counted by its HintStep.
+enum HintPart { kPlaceQuestion, kPlace, kQuestion, kLook, kTentative, kCheck, kWrite };
+
+HintStep stepOf(int part)
+{
+    switch (part) {
+    case kPlaceQuestion:
+    case kQuestion:
+        return HintStep::Ask;
+    case kWrite:
+        return HintStep::Tell;
+    default:
+        return HintStep::Point;
+    }
+}
+
+}  // namespace
+
+std::vector<int> PracticeProblem::hintPlan(const RowJudge& judge) const
+{
+    const PracticeRow& row = rows_[current_];
+    if (row.kind != PracticeRow::Kind::Quotient)
+        return {kQuestion, kLook, kWrite};
+    std::vector<int> plan;
+    if (level_ == PracticeLevel::Alone && row.step == 0 && dividendDigits() > 1)
+        plan = {kPlaceQuestion, kPlace};
+    else
+        plan = {kQuestion};
+    // The value: the tentative quotient and how it is found, then the check of its product.
+    if (judge.nextPartial() >= working_.divisor)
+        plan.insert(plan.end(), {kTentative, kCheck});
+    else if (plan.size() == 1)
+        plan.push_back(kLook);
+    plan.push_back(kWrite);
+    return plan;
 }
 
 PracticeProblem::Check PracticeProblem::hint()
 {
     if (finished())
         return Check::Incomplete;
-    const int stage = std::min(hintStage_, kHintSteps - 1);
-    ++hints_[static_cast<std::size_t>(stage)];
-    ++hintStage_;
+    enterDue_ = false;
     const RowJudge judge = judgeUpToOpenRow();
-    if (stage == static_cast<int>(HintStep::Ask)) {
-        hintText_ = question(judge);
-        pointed_.clear();
-        say_ = Say::Hint;
-        return Check::Incomplete;
-    }
-    if (stage == static_cast<int>(HintStep::Point)) {
-        pointed_.clear();
-        hintText_ = pointer(judge, pointed_);
-        say_ = Say::Hint;
-        return Check::Incomplete;
-    }
+    const std::vector<int> plan = hintPlan(judge);
+    const int part = plan[static_cast<std::size_t>(std::min<int>(hintStage_, static_cast<int>(plan.size()) - 1))];
+    ++hints_[static_cast<std::size_t>(stepOf(part))];
+    ++hintStage_;
     pointed_.clear();
+    if (part != kWrite) {
+        hintText_ = hintText(part, judge, pointed_);
+        say_ = Say::Hint;
+        return Check::Incomplete;
+    }
     say_ = Say::Prompt;
     const PracticeRow& row = rows_[current_];
+    // A row the hint checked: an Enter right after it belongs to it.
+    const auto written = [&](Check c) {
+        enterDue_ = enterDue_ || c != Check::Incomplete;
+        return c;
+    };
     if (level_ == PracticeLevel::Guided) {
         const std::string& answer = row.answer;
         for (std::size_t i = 0; i < answer.size(); ++i) {
             if (typed_[i] != answer[i]) {
                 cursor_ = static_cast<int>(i);
-                return type(answer[i] - '0');
+                return written(type(answer[i] - '0'));
             }
         }
-        return check();
+        return written(judgeRow());
     }
     const long long expected = judge.expected();
     if (row.kind == PracticeRow::Kind::Quotient) {
         cursor_ = judge.quotientColumn();
-        return type(static_cast<int>(expected));
+        return written(type(static_cast<int>(expected)));
     }
     const std::string answer = str(expected);
     if (wrongEntry_) {
         typed_.clear();
         wrongEntry_ = false;
+        wrongDigits_.clear();
     }
     std::size_t same = 0;
     while (same < typed_.size() && same < answer.size() && typed_[same] == answer[same])
@@ -356,46 +503,130 @@ PracticeProblem::Check PracticeProblem::hint()
     const auto width = static_cast<std::size_t>(entryWidth());
     if (typed_.size() < answer.size() && typed_.size() < width)
         typed_ += answer[typed_.size()];
-    return typed_ == answer || typed_.size() >= width ? check() : Check::Incomplete;
+    return written(typed_ == answer || typed_.size() >= width ? judgeRow() : Check::Incomplete);
 }
 
-std::string PracticeProblem::prompt() const
+std::string PracticeProblem::prompt(InputDevice device) const
 {
     const PracticeRow& row = rows_[current_];
     const bool alone = level_ == PracticeLevel::Alone;
+    const bool pad = device == InputDevice::Pad;
+    const std::string enter = enterWord(device);
     switch (row.kind) {
     case PracticeRow::Kind::Quotient:
         if (alone && row.step == 0 && dividendDigits() > 1)
-            return "商をたてる位置を ←→ で選んで、商を書きましょう。";
+            return std::string("商をたてる位置を ") + (pad ? "◀ ▶" : "←→") + " で選んで、商を書きましょう。";
         return "商をたてましょう。";
     case PracticeRow::Kind::Product:
-        return alone ? "かけ算の答えを書いて、Enter キーを押しましょう。" : "かけ算の答えを書きましょう。";
+        return alone ? "かけ算の答えを書いて、" + enter + "を押しましょう。" : "かけ算の答えを書きましょう。";
     case PracticeRow::Kind::Difference:
-        return alone ? "ひき算をして次の数字をおろし、Enter キーを押しましょう。" : "ひき算をして、次の数字をおろしましょう。";
+        return alone ? "ひき算をして次の数字をおろし、" + enter + "を押しましょう。" : "ひき算をして、次の数字をおろしましょう。";
     case PracticeRow::Kind::Remainder:
         break;
     }
-    return alone ? "ひき算をして、あまりを書いたら Enter キーを押しましょう。" : "ひき算をして、あまりを書きましょう。";
+    return alone ? "ひき算をして、あまりを書いたら" + std::string(pad ? "" : " ") + enter + "を押しましょう。"
+                 : "ひき算をして、あまりを書きましょう。";
 }
 
-std::string PracticeProblem::message() const
+std::string PracticeProblem::message(InputDevice device) const
 {
     if (finished())
         return "できました！";
     switch (say_) {
     case Say::Diagnosis:
-        return diagnosis_ ? std::string(mistakeName(diagnosis_->kind)) + "：" + diagnosis_->message : prompt();
+        if (!diagnosis_)
+            return prompt(device);
+        // With a one-digit divisor the quotient digit comes from the multiplication table, not
+        // from a tentative quotient.
+        if (working_.divisor < 10 && diagnosis_->kind == MistakeKind::QuotientTooLarge)
+            return "「商が大きい」" + diagnosis_->message;
+        if (working_.divisor < 10 && diagnosis_->kind == MistakeKind::QuotientTooSmall)
+            return "「商が小さい」" + diagnosis_->message;
+        return std::string("「") + mistakeName(diagnosis_->kind) + "」" + diagnosis_->message;
     case Say::Hint:
         return hintText_;
     case Say::Incomplete:
         if (level_ == PracticeLevel::Guided)
             return "まだ書いていないますがあります。";
-        return rows_[current_].kind == PracticeRow::Kind::Quotient ? "商の数字を書きましょう。"
-                                                                    : "数を書いてから Enter キーを押しましょう。";
+        if (rows_[current_].kind == PracticeRow::Kind::Quotient)
+            return "商の数字を書きましょう。";
+        if (rows_[current_].kind == PracticeRow::Kind::Remainder)
+            return "あまりを書いて、" + enterWord(device) + "を押しましょう。わり切れたときは 0 を書きます。";
+        return "数を書いてから" + std::string(device == InputDevice::Pad ? "" : " ") + enterWord(device) + "を押しましょう。";
     case Say::Prompt:
         break;
     }
-    return prompt();
+    return prompt(device);
+}
+
+std::string PracticeProblem::hintText(int part, const RowJudge& judge, std::vector<Place>& cells) const
+{
+    // A line that goes on from the difference written before the 0: only digits to bring down.
+    if (const auto from = carriedFrom(current_); from && (part == kQuestion || part == kLook)) {
+        const PracticeRow& row = rows_[current_];
+        const std::string& carried = written_[*from].digits;
+        const std::string more = row.answer.substr(std::min(carried.size(), row.answer.size()));
+        if (part == kQuestion)
+            return carried + " の右に、つぎは何をおろすかな？";
+        numberCells(*from, carried, cells);
+        for (int i = row.lastDigit - static_cast<int>(more.size()) + 1; i <= row.lastDigit; ++i)
+            cells.push_back({1, column(i)});
+        return "わられる数の " + spokenDigits(more) + " を " + carried + " の右におろします。";
+    }
+    switch (part) {
+    case kPlaceQuestion:
+    case kQuestion:
+        return question(judge);
+    case kPlace:
+    case kLook:
+        return pointer(judge, cells);
+    default:
+        break;
+    }
+    // The quotient digit's value, from the partial dividend the pupil's rows give.
+    const PracticeRow& row = rows_[current_];
+    const long long p = judge.nextPartial();
+    const int d = working_.divisor;
+    const std::string ds = str(d);
+    const std::string ps = str(p);
+    if (row.step == 0)
+        for (int i = 0; i <= row.lastDigit; ++i)
+            cells.push_back({1, column(i)});
+    else if (rows_[current_ - 1].kind == PracticeRow::Kind::Difference)
+        numberCells(current_ - 1, written_[current_ - 1].digits, cells);
+    else
+        cells.push_back({1, column(row.lastDigit)});
+    const int t = tentativeQuotient(static_cast<int>(std::min<long long>(p, 999'999'999)), d);
+    if (part == kTentative) {
+        if (d < 10) {
+            for (int i = 0; i < divisorDigits_; ++i)
+                cells.push_back({1, i});
+            return "九九の " + ds + " のだんで、" + ps + " をこえないいちばん大きい数をさがそう。" + ds + "×" + str(t) +
+                   "=" + str(static_cast<long long>(t) * d) + " だね。";
+        }
+        // The partial dividend without the divisor's last digits, and the divisor's first digit.
+        cells.resize(cells.size() - std::min(cells.size(), static_cast<std::size_t>(divisorDigits_ - 1)));
+        cells.push_back({1, 0});
+        const TentativeParts parts = tentativeParts(p, d);
+        const long long q = parts.head / parts.lead;
+        const long long left = parts.head % parts.lead;
+        std::string text = ps + " の " + str(parts.head) + " と " + ds + " の " + str(parts.lead) + " で見当をつけます。" +
+                           str(parts.head) + "÷" + str(parts.lead) + "=" + str(q) +
+                           (left > 0 ? " あまり " + str(left) : std::string()) + " なので、";
+        text += q > 9 ? "見当の商は 9 にします。" : "見当の商は " + str(t) + " です。";
+        return text;
+    }
+    // The check of the product: each guess too large is made 1 smaller.
+    for (int i = 0; i < divisorDigits_; ++i)
+        cells.push_back({1, i});
+    std::string text;
+    int q = t;
+    for (; q > 0 && static_cast<long long>(q) * d > p; --q)
+        text += str(q) + "×" + ds + "=" + str(static_cast<long long>(q) * d) + " は " + ps + " より大きいので、1 小さくします。";
+    text += str(q) + "×" + ds + "=" + str(static_cast<long long>(q) * d) + " は " + ps + " をこえません。";
+    if (d < 10 && q < 9)
+        text += str(q + 1) + "×" + ds + "=" + str(static_cast<long long>(q + 1) * d) + " はこえます。";
+    return text + "商にする数は何かな？";
 }
 
 std::string PracticeProblem::question(const RowJudge& judge) const
@@ -527,8 +758,14 @@ void PracticeProblem::addEntry(std::vector<Cell>& cells, std::size_t row, const 
 std::vector<PracticeProblem::Cell> PracticeProblem::shownCells() const
 {
     std::vector<Cell> cells;
+    // An optional difference that a later line goes on from is shown by that line.
+    std::vector<bool> carried(rows_.size(), false);
+    for (std::size_t r = 0; r < rows_.size() && r <= current_; ++r)
+        if (const auto from = carriedFrom(r))
+            carried[*from] = true;
     for (std::size_t r = 0; r < written_.size(); ++r)
-        addEntry(cells, r, written_[r], Ink::Done);
+        if (!carried[r])
+            addEntry(cells, r, written_[r], Ink::Done);
     if (finished())
         return cells;
     const PracticeRow& open = rows_[current_];
@@ -539,8 +776,13 @@ std::vector<PracticeProblem::Cell> PracticeProblem::shownCells() const
                 cells.push_back({{open.row, column(open.firstDigit + i)}, c,
                                  wrongCells_[static_cast<std::size_t>(i)] ? Ink::Wrong : Ink::Typed});
         }
-    } else {
+    } else if (open.kind == PracticeRow::Kind::Quotient) {
         addEntry(cells, current_, WrittenRow{typed_, typedColumn_}, wrongEntry_ ? Ink::Wrong : Ink::Typed);
+    } else {
+        const int start = entryStart();
+        for (int i = 0; i < static_cast<int>(typed_.size()); ++i)
+            cells.push_back({{open.row, column(start + i)}, typed_[static_cast<std::size_t>(i)],
+                             wrong(current_, i) ? Ink::Wrong : Ink::Typed});
     }
     for (std::size_t j = 0; j < stale_.size() && current_ + 1 + j < rows_.size(); ++j)
         addEntry(cells, current_ + 1 + j, stale_[j], Ink::Wrong);
@@ -556,9 +798,19 @@ std::vector<PracticeProblem::Place> PracticeProblem::openCells() const
     if (level_ == PracticeLevel::Guided) {
         for (int i = 0; i < open.cells(); ++i)
             cells.push_back({open.row, column(open.firstDigit + i)});
+        // The quotient 0 may be written before the optional difference.
+        if (open.optional && entryEmpty())
+            cells.push_back({0, column(rows_[current_ + 1].lastDigit)});
     } else if (open.kind == PracticeRow::Kind::Quotient) {
         for (int i = minColumn(); i < dividendDigits(); ++i)
             cells.push_back({0, column(i)});
+    } else if (open.kind == PracticeRow::Kind::Difference) {
+        // From the first digit to the dividend's end: how many digits come down is the pupil's.
+        for (int i = entryStart(); i < dividendDigits(); ++i)
+            cells.push_back({open.row, column(i)});
+        if (open.optional && entryEmpty())
+            for (int i = minColumn(); i < dividendDigits(); ++i)
+                cells.push_back({0, column(i)});
     } else {
         for (int i = open.lastDigit + 1 - entryWidth(); i <= open.lastDigit; ++i)
             cells.push_back({open.row, column(i)});
@@ -575,6 +827,9 @@ std::optional<PracticeProblem::Place> PracticeProblem::cursorPlace() const
         return Place{open.row, column(open.firstDigit + cursor_)};
     if (open.kind == PracticeRow::Kind::Quotient)
         return Place{0, column(cursor_)};
+    if (open.kind == PracticeRow::Kind::Difference)
+        return Place{open.row,
+                     column(std::min(entryStart() + static_cast<int>(typed_.size()), dividendDigits() - 1))};
     return Place{open.row, column(open.lastDigit)};
 }
 
@@ -767,8 +1022,26 @@ std::string PracticeSession::message() const
     if (empty())
         return "";
     if (!problem().finished())
-        return problem().message();
-    return lastProblem() ? "できました！ Enter キーで結果を見ましょう。" : "できました！ Enter キーで次の問題へ進みましょう。";
+        return problem().message(device_);
+    const std::string next = device_ == InputDevice::Pad ? "「次へ」" : "Enter キー";
+    return "できました！ " + next + (lastProblem() ? "で結果を見ましょう。" : "で次の問題へ進みましょう。");
+}
+
+long long PracticeSession::roundSeconds() const
+{
+    std::vector<ProblemResult> round;
+    for (const ProblemResult& r : results_)
+        if (r.round == round_)
+            round.push_back(r);
+    return workingSeconds(round);
+}
+
+long long workingSeconds(const std::vector<ProblemResult>& results)
+{
+    long long seconds = 0;
+    for (const ProblemResult& r : results)
+        seconds += r.seconds();
+    return seconds;
 }
 
 std::vector<std::pair<MistakeKind, int>> PracticeSession::stumbles() const

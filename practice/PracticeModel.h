@@ -20,9 +20,15 @@
 
 namespace pelkano {
 
-// A hint first asks the step's question, then points at what to look at, then writes a digit.
+// A hint first asks the step's question, then points at what to look at (for a quotient digit:
+// where it stands, the tentative quotient and how it is found, the check of its product), then
+// writes a digit. Each press is counted by its step.
 enum class HintStep { Ask = 0, Point = 1, Tell = 2 };
 inline constexpr int kHintSteps = 3;
+
+// What the pupil presses, for the words of the status line: a keyboard's keys (Enter, ←→), or
+// the buttons of the pad on the screen (たしかめる, 次へ, ◀ ▶).
+enum class InputDevice { Keyboard, Pad };
 
 class PracticeProblem {
 public:
@@ -63,14 +69,20 @@ public:
     // as every cell holds a digit; Backspace clears the cursor's cell, or the one before it when
     // empty. Alone: a quotient digit is written over the cursor's dividend digit and checked at
     // once; a number is typed whole (Backspace takes back its last digit) and checked with Enter,
-    // or when it reaches the row's left end. Nothing happens once the problem is finished.
+    // or when it fills its cells (a product: to the row's left end; a difference, which grows to
+    // the right as digits are brought down: to the dividend's last digit). Nothing happens once
+    // the problem is finished. On the optional difference before a quotient 0, a 0 typed first
+    // (or a tap on the quotient's cells) writes the 0 first and leaves the difference out; the
+    // line after the 0 then starts empty, else it starts from the difference written.
     Check type(int digit);
     void backspace();
     void moveLeft();
     void moveRight();
     // A tap on a cell of the open row puts the cursor there; false when the cell is not open.
     bool tap(const Place& place);
-    // Enter: judges the open row. A right row is done and the next one opens. A wrong one is
+    // Enter: judges the open row. Right after a row was checked without Enter (its cells filled,
+    // or a hint wrote its last digit) the first Enter belongs to that row and does nothing.
+    // A right row is done and the next one opens. A wrong one is
     // counted by its kind and keeps its digits, found wrong; the cursor goes to the first wrong
     // cell. A quotient digit that its product or difference shows too large or too small opens
     // again, its rows after it shown wrong until it is written again.
@@ -92,8 +104,9 @@ public:
 
     // The mistake the last check found, while its row is being put right.
     const std::optional<Diagnosis>& diagnosis() const { return diagnosis_; }
-    // What the status line says now: what to write next, the mistake, or the hint.
-    std::string message() const;
+    // What the status line says now: what to write next, the mistake (its kind in 「」), or the
+    // hint; the keys or buttons it names are those of the device.
+    std::string message(InputDevice device = InputDevice::Keyboard) const;
 
     // What the board draws: every digit shown, the open row's cells and the cursor, the cells a
     // hint points at, and the figure rows whose product is done (underlined).
@@ -113,8 +126,20 @@ private:
     enum class Say { Prompt, Diagnosis, Hint, Incomplete };
 
     void openRow();
-    // Alone, how many digits a number of the open row may have: the cells up to its last digit.
+    // Alone, how many digits a number of the open row may have: a product or remainder the cells
+    // up to its last digit, a difference the cells up to the dividend's last digit.
     int entryWidth() const;
+    // Alone, the dividend digit the open number's first digit stands under.
+    int entryStart() const;
+    bool entryEmpty() const;
+    // The open row judged (without the rule for Enter).
+    Check judgeRow();
+    // The optional difference left out: the quotient 0 after it opens.
+    void skipOptional();
+    // The optional row that row `row` goes on from, when it was written.
+    std::optional<std::size_t> carriedFrom(std::size_t row) const;
+    std::string hintText(int part, const RowJudge& judge, std::vector<Place>& cells) const;
+    std::vector<int> hintPlan(const RowJudge& judge) const;
     // Shows the open row's entry as found wrong: a guided row's wrong cells (the cursor on the
     // first of them), or an alone entry whole.
     void markWrong();
@@ -122,7 +147,7 @@ private:
     WrittenRow entry() const;
     int minColumn() const;
     int dividendDigits() const { return static_cast<int>(dividend_.size()); }
-    std::string prompt() const;
+    std::string prompt(InputDevice device) const;
     std::string question(const RowJudge& judge) const;
     std::string pointer(const RowJudge& judge, std::vector<Place>& cells) const;
     void numberCells(std::size_t row, const std::string& digits, std::vector<Place>& cells) const;
@@ -141,6 +166,8 @@ private:
     int typedColumn_ = 0;            // alone: the dividend digit a typed quotient digit stands over
     std::vector<bool> wrongCells_;   // guided: the open row's cells found wrong
     bool wrongEntry_ = false;        // alone: the open row's entry found wrong
+    std::vector<bool> wrongDigits_;  // alone: which of its digits (empty: all of them)
+    bool enterDue_ = false;          // a row was just checked without Enter
     int cursor_ = 0;                 // guided: cell of the open row; alone: dividend digit
     std::vector<WrittenRow> stale_;  // rows after a quotient digit opened again, shown wrong
     std::optional<WrittenRow> checkedWrong_;  // the open row's entry as its last check found it wrong
@@ -202,6 +229,9 @@ public:
     int hints() const;
     // From the start of the round to its end (or to the last input while it runs).
     std::int64_t roundMilliseconds() const { return lastInputMs_ - roundStartMs_; }
+    // The time the round's finished problems took, as the results table adds it up
+    // (workingSeconds): what the summary shows.
+    long long roundSeconds() const;
 
     PracticeLevel level() const { return level_; }
     // The level of the open problem (which starts again) and of those after it.
@@ -216,8 +246,10 @@ public:
     void tap(const PracticeProblem::Place& place);
     void enter(std::int64_t nowMs);
     void hint(std::int64_t nowMs);
-    // The status line.
+    // The status line, in the words of the device last used (a keyboard at first).
     std::string message() const;
+    void setInputDevice(InputDevice device) { device_ = device; }
+    InputDevice inputDevice() const { return device_; }
 
     void setName(std::string name) { name_ = std::move(name); }
     const std::string& name() const { return name_; }
@@ -248,8 +280,13 @@ private:
     std::int64_t problemStartMs_ = 0;
     std::int64_t lastInputMs_ = 0;
     std::string name_;
+    InputDevice device_ = InputDevice::Keyboard;
     std::vector<ProblemResult> results_;
 };
+
+// The time a list of finished problems took: the sum of their times as the table shows them
+// (each from the moment it opened to its last row). The summary and the results page both say it.
+long long workingSeconds(const std::vector<ProblemResult>& results);
 
 // The problems a session can work, in their order: those the working can set down.
 std::vector<PracticeItem> workableItems(std::vector<PracticeItem> items);

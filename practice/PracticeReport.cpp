@@ -60,7 +60,7 @@ std::string countsText(const std::vector<std::pair<std::string, int>>& counts)
             continue;
         if (!text.empty())
             text += "、";
-        text += name + " " + str(n) + "回";
+        text += "「" + name + "」" + str(n) + "回";
     }
     return text;
 }
@@ -182,27 +182,36 @@ std::string roundSummary(const PracticeSession& session)
 {
     return "1回で正解した問題（ヒントなし）：" + str(session.rightFirstTime()) + " / " +
            str(static_cast<long long>(session.count())) + " 問\nヒントを使った回数：" + str(session.hints()) +
-           " 回\nかかった時間：" + formatDuration(session.roundMilliseconds() / 1000);
+           " 回\nかかった時間：" + formatDuration(session.roundSeconds());
 }
 
-std::string resultsCsv(const PracticeSession& session, int utcOffsetMinutes)
+std::vector<std::string> resultsCsvHeadings()
 {
-    std::string csv = "\xEF\xBB\xBF";
     std::vector<std::string> heading{"名前", "日時", "回", "わられる数", "わる数", "型", "やり方"};
     for (const MistakeKind kind : kAllMistakeKinds)
         heading.push_back(mistakeName(kind));
     for (int s = 0; s < kHintSteps; ++s)
         heading.push_back(std::string("ヒント（") + hintStepName(static_cast<HintStep>(s)) + "）");
     heading.push_back("秒");
-    const auto line = [&csv](const std::vector<std::string>& fields) {
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (i > 0)
-                csv += ',';
-            csv += csvField(fields[i]);
-        }
-        csv += "\r\n";
-    };
-    line(heading);
+    return heading;
+}
+
+std::string csvLine(const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        line += csvField(fields[i]);
+    }
+    return line + "\r\n";
+}
+
+std::string resultsCsv(const PracticeSession& session, int utcOffsetMinutes)
+{
+    std::string csv = kCsvByteOrderMark;
+    const auto line = [&csv](const std::vector<std::string>& fields) { csv += csvLine(fields); };
+    line(resultsCsvHeadings());
     for (const ProblemResult& r : session.results()) {
         std::vector<std::string> fields{session.name(),
                                         formatDateTime(r.finishedMs, utcOffsetMinutes),

@@ -27,13 +27,13 @@ std::string formatDuration(long long seconds);
 // "8765÷43" and "203 あまり 36" (a division without remainder: "24").
 std::string problemText(const PracticeItem& item);
 std::string answerText(const PracticeItem& item);
-// "かけ算 1回、ひき算 2回" (kinds in their order); "" when none.
+// "「かけ算」1回、「ひき算」2回" (kinds in their order); "" when none.
 std::string mistakesText(const ProblemResult& result);
-// "たずねる 1回、しめす 1回、おしえる 2回"; "" when none.
+// "「たずねる」1回、「しめす」1回、「おしえる」2回"; "" when none.
 std::string hintsText(const ProblemResult& result);
-// "ひき算 3回、かけ算 1回"; "なし" when there were none.
+// "「ひき算」3回、「かけ算」1回"; "なし" when there were none.
 std::string stumblesText(const std::vector<std::pair<MistakeKind, int>>& stumbles);
-// "つまずき：ひき算 3回、かけ算 1回", as the summary and the results page head it.
+// "つまずき：「ひき算」3回、「かけ算」1回", as the summary and the results page head it.
 std::string stumblesLine(const std::vector<std::pair<MistakeKind, int>>& stumbles);
 // "問題 2 / 10": the problem at `index` (from 0) of `count`.
 std::string problemHeading(std::size_t index, std::size_t count);
@@ -50,6 +50,11 @@ std::string roundSummary(const PracticeSession& session);
 // dividend, divisor, type, level, the mistakes of each kind, the hints of each step, seconds.
 // A field that a spreadsheet would read as a formula is written as text.
 std::string resultsCsv(const PracticeSession& session, int utcOffsetMinutes);
+// That table's heading, for tables that add columns of their own (a marked class set's).
+std::vector<std::string> resultsCsvHeadings();
+// One line of such a table, with its CRLF; a formula-like field written as text.
+std::string csvLine(const std::vector<std::string>& fields);
+inline constexpr const char* kCsvByteOrderMark = "\xEF\xBB\xBF";
 // The name that table is offered under: "練習の結果-はなこ-20240501.csv" ("練習の結果-20240501.csv"
 // without a name), the pupil's name without the blanks around it and with "_" for the characters
 // file names refuse, on the local day of ms.

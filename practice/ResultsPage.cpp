@@ -65,12 +65,11 @@ void drawResultsPage(DrawingSurface& surface, int width, int height, const Pract
     const int lineWidth = scale.S(kRight - kLeft);
     int right = 0;
     long long hints = 0;
-    long long seconds = 0;
     for (const ProblemResult& r : results) {
         right += r.rightFirstTime() ? 1 : 0;
         hints += r.hintCount();
-        seconds += r.seconds();
     }
+    const long long seconds = workingSeconds(results);
     std::string when = "日時：";
     if (!results.empty())
         when += formatDateTime(results.front().startedMs, utcOffsetMinutes).substr(0, 16) + " 〜 " +

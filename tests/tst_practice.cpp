@@ -204,7 +204,7 @@ private slots:
         QVERIFY(problem.wrong(1, 1));
         QCOMPARE(problem.cursor(), 1);
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("practiceStatus"))->text(),
-                 QStringLiteral("かけ算：2×43 は 87 ではありません。一の位から順にかけて、くり上がりをたしましょう。"));
+                 QStringLiteral("「かけ算」2×43 は 87 ではありません。一の位から順にかけて、くり上がりをたしましょう。"));
         const BoardCells cells = window->board()->cells();
         QImage image = boardImage(*window);
         QVERIFY(countInCell(image, cells.cellRect(2, 4), red) > 0);
@@ -296,10 +296,10 @@ private slots:
         const auto* table = window->findChild<QTableWidget*>(QStringLiteral("practiceResults"));
         QCOMPARE(table->rowCount(), 3);
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("87÷23"));
-        QCOMPARE(table->item(1, 4)->text(), QStringLiteral("仮商が大きい 1回"));
+        QCOMPARE(table->item(1, 4)->text(), QStringLiteral("「仮商が大きい」1回"));
         QCOMPARE(table->item(0, 3)->text(), QStringLiteral("○"));
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("practiceStumbles"))->text(),
-                 QStringLiteral("つまずき：仮商が大きい 1回"));
+                 QStringLiteral("つまずき：「仮商が大きい」1回"));
 
         const QString csv = dir.filePath(QStringLiteral("run.csv"));
         QCOMPARE(window->saveCsv(csv), QString());

@@ -149,6 +149,13 @@ private slots:
             << 9876 << 12 << false << "8@1 96 26" << "おろす数" << 2 << "わられる数の 7 です";
         QTest::addRow("remainder: missing") << 96 << 4 << false << "2@0 8 16 4@1 16 _" << "あまり" << 5
                                             << "あまりを書きましょう";
+        QTest::addRow("subtraction: a wrong difference, only one of two digits brought down")
+            << 8765 << 43 << false << "2@1 86 0@2 26" << "ひき算" << 3 << "87−86 は 2 ではありません";
+        QTest::addRow("remainder: equal to the divisor")
+            << 95 << 4 << false << "2@0 8 15 3@1 12 4" << "あまり" << 5 << "あまり 4 は わる数 4";
+        QTest::addRow("too large: a product one more than the partial dividend")
+            << 91 << 23 << false << "4@1 92" << "仮商が大きい" << 0 << "4×23=92 は 91 より大きい";
+        QTest::addRow("a product equal to the partial dividend") << 92 << 23 << false << "4@1 92 0" << "" << 0 << "";
         QTest::addRow("remainder: not less than the divisor")
             << 8765 << 43 << false << "2@1 86 0@2 165 3@3 129 56" << "あまり" << 6 << "あまり 56 は わる数 43";
         QTest::addRow("no kind: a difference that comes from nothing")
@@ -174,6 +181,122 @@ private slots:
         QVERIFY2(message.contains(says), qPrintable(message));
     }
 
+    // Workings as pupils write them, keys and all ('!' Enter, '>' the right arrow), with Enter
+    // after every number and without it: what a teacher would count, and what the line says.
+    void workings_data()
+    {
+        QTest::addColumn<int>("dividend");
+        QTest::addColumn<int>("divisor");
+        QTest::addColumn<bool>("guided");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("mistakes");
+        QTest::addColumn<QString>("says");  // the start of the status line at the end ("" when finished)
+
+        QTest::addRow("95/4 alone, Enter after every number") << 95 << 4 << false << "2!8!15!3!12!3!" << "" << "";
+        QTest::addRow("95/4 alone, Enter after 12 too") << 95 << 4 << false << "2815312!3!" << "" << "";
+        QTest::addRow("95/4 guided, Enter after every number") << 95 << 4 << true << "2!8!15!3!12!3!" << "" << "";
+        QTest::addRow("87/23 alone, Enter twice before the remainder") << 87 << 23 << false << ">369!!18!" << "" << "";
+        QTest::addRow("700/7 alone, Enter after every number") << 700 << 7 << false << "1!7!0!0!0!" << "" << "";
+        QTest::addRow("87/23 alone, 2 too small, Enter after every number")
+            << 87 << 23 << false << ">2!46!41!3!69!18!" << "「仮商が小さい」1回" << "";
+        QTest::addRow("87/23 alone, 2 too small, no Enter") << 87 << 23 << false << ">2464136918" << "「仮商が小さい」1回" << "";
+        QTest::addRow("8765/43 alone, 16 before the 0, Enter after every number")
+            << 8765 << 43 << false << ">2!86!16!0!5!3!129!36!" << "" << "";
+        QTest::addRow("8765/43 alone, the 0 first") << 8765 << 43 << false << ">2860165!3129!36!" << "" << "";
+        QTest::addRow("8765/43 guided, 16 before the 0") << 8765 << 43 << true << "2861605312936" << "" << "";
+        QTest::addRow("8765/43 guided, the 0 first") << 8765 << 43 << true << "2860165312936" << "" << "";
+        QTest::addRow("8765/43 alone, 87−86 as 2 before the 0")
+            << 8765 << 43 << false << ">28626!" << "「ひき算」1回" << "「ひき算」87−86 は 2 ではありません。";
+        QTest::addRow("8765/43 guided, 87−86 as 2 before the 0")
+            << 8765 << 43 << true << "28626" << "「ひき算」1回" << "「ひき算」87−86 は 2 ではありません。";
+        QTest::addRow("8765/43 alone, 87−86 as 2 and only the 6 brought down after the 0")
+            << 8765 << 43 << false << ">286026!" << "「ひき算」1回" << "「ひき算」87−86 は 2 ではありません。";
+        QTest::addRow("8765/43 alone, the 3 over the 6 after an arrow")
+            << 8765 << 43 << false << ">286>3" << "「商の0」1回" << "「商の0」16 の中に 43 は入るかな？";
+        QTest::addRow("8765/43 alone, 165 with no 0 written")
+            << 8765 << 43 << false << ">286165!" << "「商の0」1回" << "「商の0」16 の中に 43 は入らないので";
+        QTest::addRow("1004/7 guided, a quotient digit too large")
+            << 1004 << 7 << true << "2" << "「仮商が大きい」1回" << "「商が大きい」2×7=14 は 10 より大きいね。";
+    }
+
+    void workings()
+    {
+        QFETCH(int, dividend);
+        QFETCH(int, divisor);
+        QFETCH(bool, guided);
+        QFETCH(QString, keys);
+        QFETCH(QString, mistakes);
+        QFETCH(QString, says);
+        PracticeProblem p(LongDivision::of(dividend, divisor), guided ? PracticeLevel::Guided : PracticeLevel::Alone);
+        press(p, keys);
+        ProblemResult counted;
+        counted.mistakes = p.mistakeCounts();
+        QCOMPARE(QString::fromStdString(mistakesText(counted)), mistakes);
+        QCOMPARE(p.finished(), says.isEmpty());
+        QVERIFY2(QString::fromStdString(p.message()).startsWith(says), p.message().c_str());
+    }
+
+    // Alone, a difference wrong in its subtraction shows only its own digits wrong, not the digit
+    // brought down right after it (523/7: 52−49 written 17, the 3 brought down).
+    void aloneMarksTheWrongDigits()
+    {
+        PracticeProblem p(LongDivision::of(523, 7), PracticeLevel::Alone);
+        press(p, QStringLiteral(">749173"));
+        QCOMPARE(p.diagnosis()->kind, MistakeKind::Subtraction);
+        QVERIFY(p.wrong(2, 0) && p.wrong(2, 1));
+        QVERIFY(!p.wrong(2, 2));
+    }
+
+    // The status line names what the pupil presses: the keys, or the pad's buttons.
+    void wordsOfTheDevice_data()
+    {
+        QTest::addColumn<bool>("pad");
+        QTest::addColumn<bool>("guided");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("says");
+        QTest::addRow("keys: a product") << false << false << ">3" << "かけ算の答えを書いて、Enter キーを押しましょう。";
+        QTest::addRow("pad: a product") << true << false << ">3" << "かけ算の答えを書いて、「たしかめる」を押しましょう。";
+        QTest::addRow("pad: the place") << true << false << "" << "商をたてる位置を ◀ ▶ で選んで、商を書きましょう。";
+        QTest::addRow("pad: nothing written") << true << false << ">3!!" << "数を書いてから「たしかめる」を押しましょう。";
+        QTest::addRow("keys: no remainder written")
+            << false << false << ">369!!" << "あまりを書いて、Enter キーを押しましょう。わり切れたときは 0 を書きます。";
+        QTest::addRow("pad: done") << true << true << "36918" << "できました！ 「次へ」で結果を見ましょう。";
+        QTest::addRow("keys: done") << false << true << "36918" << "できました！ Enter キーで結果を見ましょう。";
+    }
+
+    void wordsOfTheDevice()
+    {
+        QFETCH(bool, pad);
+        QFETCH(bool, guided);
+        QFETCH(QString, keys);
+        QFETCH(QString, says);
+        PracticeSession session({{87, 23, 0}}, guided ? PracticeLevel::Guided : PracticeLevel::Alone, 0);
+        session.setInputDevice(pad ? InputDevice::Pad : InputDevice::Keyboard);
+        for (const QChar c : keys) {
+            if (c.isDigit())
+                session.typeDigit(c.digitValue(), 0);
+            else if (c == u'>')
+                session.moveRight();
+            else
+                session.enter(0);
+        }
+        QCOMPARE(QString::fromStdString(session.message()), says);
+    }
+
+    // A finished problem is recorded once, whatever is pressed before the next one opens.
+    void resultRecordedOnce()
+    {
+        PracticeSession session({{87, 23, 0}, {96, 4, 0}}, PracticeLevel::Guided, 0);
+        for (const int d : {3, 6, 9, 1, 8})
+            session.typeDigit(d, 1000);
+        session.typeDigit(5, 2000);
+        session.hint(3000);
+        session.enter(4000);
+        session.enter(5000);
+        QCOMPARE(session.results().size(), std::size_t{1});
+        QCOMPARE(session.results().front().finishedMs, 1000);
+    }
+
     // After a check that finds several wrong digits the cursor is on the first of them; Enter
     // again on the unchanged row counts no second mistake.
     void cursorOnFirstWrongDigit()
@@ -185,7 +308,7 @@ private slots:
         QCOMPARE(p.cursor(), 0);
         press(p, QStringLiteral("!"));
         QCOMPARE(p.mistakesOf(MistakeKind::Multiplication), 1);
-        QVERIFY(QString::fromStdString(p.message()).startsWith(QStringLiteral("かけ算：2×43 は 95 ではありません。")));
+        QVERIFY(QString::fromStdString(p.message()).startsWith(QStringLiteral("「かけ算」2×43 は 95 ではありません。")));
     }
 
     // A problem finished after a hint (only its question) is not right at the first try.
@@ -215,8 +338,14 @@ private slots:
         QCOMPARE(p.current(), std::size_t{1});
         press(p, QStringLiteral("86"));  // as wide as the cells to the 7: checked without Enter
         QCOMPARE(p.current(), std::size_t{2});
-        QCOMPARE(p.cursorPlace()->column, p.column(2));  // the next quotient digit, over the 6
-        press(p, QStringLiteral("0165!3129!36!"));
+        QCOMPARE(*p.cursorPlace(), (PracticeProblem::Place{3, p.column(1)}));  // the difference, under the 7
+        press(p, QStringLiteral("0"));  // the quotient's 0 first
+        // Under the 7 again, with every cell to the dividend's end open: not under the 5.
+        QCOMPARE(*p.cursorPlace(), (PracticeProblem::Place{3, p.column(1)}));
+        QCOMPARE(p.openCells().size(), std::size_t{3});
+        press(p, QStringLiteral("16"));
+        QCOMPARE(*p.cursorPlace(), (PracticeProblem::Place{3, p.column(3)}));
+        press(p, QStringLiteral("5!3129!36!"));
         QVERIFY(p.finished());
         QCOMPARE(pictureOf(p), (QStringList{"    203", "43)8765", "   86  ", "    165", "    129", "     36"}));
         QCOMPARE(p.mistakes(), 1);
@@ -287,59 +416,94 @@ private slots:
             ++finished;
             PracticeProblem right(w);
             for (const PracticeRow& row : right.rows())
-                for (const char c : row.answer)
+                for (const char c : row.optional ? std::string() : row.answer)
                     right.type(c - '0');
             QCOMPARE(pictureOf(p), pictureOf(right));
         }
         QVERIFY2(finished > 100, qPrintable(QString::number(finished)));
     }
 
-    // The hint asks, then points, then writes; every press is counted by its step.
-    void hintAsksPointsTells_data()
+    // The hint for a quotient digit asks, points at its place (alone, the first digit), leads to
+    // its value (the tentative quotient, then the check of its product), then writes it; every
+    // press is counted by its step.
+    void hintLeadsToTheDigit_data()
     {
+        QTest::addColumn<int>("dividend");
+        QTest::addColumn<int>("divisor");
         QTest::addColumn<bool>("guided");
-        QTest::addColumn<QString>("asks");
-        QTest::addColumn<QString>("points");
-        QTest::addColumn<std::vector<int>>("pointed");  // columns of the figure's row 1
-        QTest::addColumn<QString>("top");  // the quotient row after the third press
-        QTest::addRow("guided") << true << "87の中に23はいくつ？" << "8 の中に 2 はいくつかな？" << std::vector<int>{0, 3}
-                                << "    3";
-        QTest::addRow("alone: where the quotient starts")
-            << false << "商はどの数字の上からたつかな？ 8 の中に 23 は入るかな？" << "87 の中に 23 は入るので、商は 7 の上にたちます。"
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("says");       // each press until the digit is written
+        QTest::addColumn<std::vector<int>>("pointed");  // columns of row 1 the second press points at
+        QTest::addColumn<QString>("top");            // the quotient row then
+        QTest::addRow("87/23 guided")
+            << 87 << 23 << true << ""
+            << QStringList{"87の中に23はいくつ？", "87 の 8 と 23 の 2 で見当をつけます。8÷2=4 なので、見当の商は 4 です。",
+                           "4×23=92 は 87 より大きいので、1 小さくします。3×23=69 は 87 をこえません。商にする数は何かな？"}
+            << std::vector<int>{0, 3} << "    3";
+        QTest::addRow("87/23 alone: the place first")
+            << 87 << 23 << false << ""
+            << QStringList{"商はどの数字の上からたつかな？ 8 の中に 23 は入るかな？", "87 の中に 23 は入るので、商は 7 の上にたちます。",
+                           "87 の 8 と 23 の 2 で見当をつけます。8÷2=4 なので、見当の商は 4 です。",
+                           "4×23=92 は 87 より大きいので、1 小さくします。3×23=69 は 87 をこえません。商にする数は何かな？"}
             << std::vector<int>{0, 1, 3, 4} << "    3";
+        QTest::addRow("8765/43 alone: the 2")
+            << 8765 << 43 << false << ""
+            << QStringList{"商はどの数字の上からたつかな？ 8 の中に 43 は入るかな？", "87 の中に 43 は入るので、商は 7 の上にたちます。",
+                           "87 の 8 と 43 の 4 で見当をつけます。8÷4=2 なので、見当の商は 2 です。",
+                           "2×43=86 は 87 をこえません。商にする数は何かな？"}
+            << std::vector<int>{0, 1, 3, 4} << "    2  ";
+        QTest::addRow("8765/43 alone: the 0 after 16")
+            << 8765 << 43 << false << ">28616!" << QStringList{"16の中に43はいくつ？", "16 と 43 をくらべよう。"}
+            << std::vector<int>{0, 1} << "    20 ";
+        QTest::addRow("8765/43 alone: the 3 of 165")
+            << 8765 << 43 << false << ">2860165!"
+            << QStringList{"165の中に43はいくつ？", "165 の 16 と 43 の 4 で見当をつけます。16÷4=4 なので、見当の商は 4 です。",
+                           "4×43=172 は 165 より大きいので、1 小さくします。3×43=129 は 165 をこえません。商にする数は何かな？"}
+            << std::vector<int>{0} << "    203";
+        QTest::addRow("8765/43 guided: the 5 brought down onto 16 after the 0")
+            << 8765 << 43 << true << "286160" << QStringList{"16 の右に、つぎは何をおろすかな？", "わられる数の 5 を 16 の右におろします。"}
+            << std::vector<int>{6} << "    20 ";
+        QTest::addRow("46/46 guided: a partial dividend equal to the divisor")
+            << 46 << 46 << true << ""
+            << QStringList{"46の中に46はいくつ？", "46 の 4 と 46 の 4 で見当をつけます。4÷4=1 なので、見当の商は 1 です。",
+                           "1×46=46 は 46 をこえません。商にする数は何かな？"}
+            << std::vector<int>{0, 3} << "    1";
+        QTest::addRow("1004/7 guided: no tentative quotient with a one-digit divisor")
+            << 1004 << 7 << true << ""
+            << QStringList{"10の中に7はいくつ？", "九九の 7 のだんで、10 をこえないいちばん大きい数をさがそう。7×1=7 だね。",
+                           "1×7=7 は 10 をこえません。2×7=14 はこえます。商にする数は何かな？"}
+            << std::vector<int>{0, 2, 3} << "   1  ";
     }
 
-    void hintAsksPointsTells()
+    void hintLeadsToTheDigit()
     {
+        QFETCH(int, dividend);
+        QFETCH(int, divisor);
         QFETCH(bool, guided);
-        QFETCH(QString, asks);
-        QFETCH(QString, points);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, says);
         QFETCH(std::vector<int>, pointed);
         QFETCH(QString, top);
-        PracticeProblem p(LongDivision::of(87, 23), guided ? PracticeLevel::Guided : PracticeLevel::Alone);
-        p.hint();
-        QCOMPARE(QString::fromStdString(p.message()), asks);
-        QCOMPARE(pictureOf(p)[0], QStringLiteral("     "));
-        p.hint();
-        QVERIFY2(QString::fromStdString(p.message()).startsWith(points), qPrintable(QString::fromStdString(p.message())));
-        // It points at what its text names: 8 and 2 for the tentative quotient, 87 and 23 for the place.
-        std::vector<int> columns;
-        for (const PracticeProblem::Place& place : p.pointedCells())
-            if (place.row == 1)
-                columns.push_back(place.column);
-        std::sort(columns.begin(), columns.end());
-        QCOMPARE(columns, pointed);
-        QCOMPARE(pictureOf(p)[0], QStringLiteral("     "));
+        PracticeProblem p(LongDivision::of(dividend, divisor), guided ? PracticeLevel::Guided : PracticeLevel::Alone);
+        press(p, keys);
+        const QString before = pictureOf(p)[0];
+        for (qsizetype i = 0; i < says.size(); ++i) {
+            p.hint();
+            QCOMPARE(QString::fromStdString(p.message()), says[i]);
+            QCOMPARE(pictureOf(p)[0], before);
+            if (i != 1)
+                continue;
+            std::vector<int> columns;
+            for (const PracticeProblem::Place& place : p.pointedCells())
+                if (place.row == 1)
+                    columns.push_back(place.column);
+            std::sort(columns.begin(), columns.end());
+            QCOMPARE(columns, pointed);
+        }
         p.hint();
         QCOMPARE(pictureOf(p)[0], top);
-        QCOMPARE(p.hintCounts(), (std::array<int, kHintSteps>{1, 1, 1}));
-        p.hint();
-        QCOMPARE(QString::fromStdString(p.message()), QStringLiteral("3×23は？"));
-        p.hint();
-        p.hint();
-        p.hint();
-        QCOMPARE(pictureOf(p)[2], QStringLiteral("   69"));
-        QCOMPARE(p.hintCounts(), (std::array<int, kHintSteps>{2, 2, 3}));
+        QCOMPARE(p.hintsAt(HintStep::Tell), 1);
+        QCOMPARE(p.hints(), static_cast<int>(says.size()) + 1);
     }
 
     // A wrong entry typed again as it was stays shown wrong, as its message still says, and is
@@ -413,9 +577,14 @@ private slots:
         QCOMPARE(session.rightFirstTime(), 1);
         QCOMPARE(session.missed(), (std::vector<PracticeItem>{{87, 23, 20}, {96, 4, 3}}));
         QCOMPARE(session.weakTypes(), std::vector<int>{20});
-        QCOMPARE(QString::fromStdString(stumblesText(session.stumbles())), QStringLiteral("仮商が大きい 1回、ひき算 1回"));
+        QCOMPARE(QString::fromStdString(stumblesText(session.stumbles())), QStringLiteral("「仮商が大きい」1回、「ひき算」1回"));
+        // The time the problems took (4 + 5 + 9 s), the same on the screen and on paper.
         QCOMPARE(QString::fromStdString(roundSummary(session)),
-                 QStringLiteral("1回で正解した問題（ヒントなし）：1 / 3 問\nヒントを使った回数：1 回\nかかった時間：0分21秒"));
+                 QStringLiteral("1回で正解した問題（ヒントなし）：1 / 3 問\nヒントを使った回数：1 回\nかかった時間：0分18秒"));
+        test::RecordingSurface surface;
+        drawResultsPage(surface, 3200, 4410, session, 0);
+        QVERIFY(std::any_of(surface.calls().begin(), surface.calls().end(),
+                            [](const test::Call& c) { return c.text.ends_with("時間 0分18秒"); }));
 
         QVERIFY(session.startRound(session.missed(), 40'000));
         QCOMPARE(session.count(), std::size_t{2});
@@ -423,6 +592,8 @@ private slots:
         keys("36918", 45'000);
         QCOMPARE(session.results().size(), std::size_t{4});
         QCOMPARE(session.results().back().round, 2);
+        QCOMPARE(resultCells(session.results().back()).front(), "2");
+        QVERIFY(QString::fromStdString(resultsCsv(session, 0)).contains(QStringLiteral(",2,87,23,20,")));
         QVERIFY(!session.startRound({{1, 0, 1}}, 50'000));
         QCOMPARE(session.count(), std::size_t{2});
     }

@@ -142,6 +142,7 @@ bool PracticeDriver::start(std::vector<PracticeItem> items, PracticeLevel level,
         return false;
     fit_ = boardExtent(items);
     session_ = std::make_unique<PracticeSession>(std::move(items), level, milliseconds(nowMs));
+    session_->setInputDevice(InputDevice::Pad);  // until a keyboard is used
     return true;
 }
 
@@ -162,10 +163,11 @@ bool PracticeDriver::retryMissed(double nowMs)
     return session_ && startRound(session_->missed(), nowMs);
 }
 
-bool PracticeDriver::key(std::string_view name, double nowMs)
+bool PracticeDriver::key(std::string_view name, double nowMs, bool fromPad)
 {
     if (!running() || session_->roundOver())
         return false;
+    session_->setInputDevice(fromPad ? InputDevice::Pad : InputDevice::Keyboard);
     const std::int64_t ms = milliseconds(nowMs);
     if (name.size() == 1 && name[0] >= '0' && name[0] <= '9')
         session_->typeDigit(name[0] - '0', ms);
@@ -188,6 +190,7 @@ void PracticeDriver::tap(double x, double y, double shownWidth, double shownHeig
 {
     if (!running() || session_->roundOver())
         return;
+    session_->setInputDevice(InputDevice::Pad);
     // The board may be shown larger or smaller than it was drawn.
     if (shownWidth > 0 && shownHeight > 0) {
         x *= boardWidth(fit_, drawn_) / shownWidth;

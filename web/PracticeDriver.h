@@ -62,9 +62,11 @@ public:
 
     // A key by its name in the browser (KeyboardEvent.key), as the window's keys: "0" to "9",
     // "Backspace" or "Delete", "ArrowLeft", "ArrowRight", "Enter", "h" or "H" for a hint. False
-    // for any other key and while the summary is shown (the key is left to the page).
-    bool key(std::string_view name, double nowMs);
-    // A press at (x, y) on the board last drawn, shown as shownWidth by shownHeight CSS pixels.
+    // for any other key and while the summary is shown (the key is left to the page). fromPad:
+    // pressed on the page's pad; the status line then names the pad's buttons, else the keys.
+    bool key(std::string_view name, double nowMs, bool fromPad = false);
+    // A press at (x, y) on the board last drawn, shown as shownWidth by shownHeight CSS pixels
+    // (a touch or a mouse: the status line names the pad's buttons).
     void tap(double x, double y, double shownWidth, double shownHeight);
     void setName(std::string name);
     void setLevel(PracticeLevel level);

@@ -57,12 +57,30 @@ test("8765 ÷ 43 worked to the end with the pad and the keys, to the summary", a
   await page.close();
 });
 
+test("95 ÷ 4 alone on the pad: たしかめる after a row checked at once counts nothing; the line names the pad", async () => {
+  const { page } = await openPage(browser, "types=1", { width: 768, height: 1024, hasTouch: true, isMobile: true });
+  await practise(page, "95/4");
+  await page.tap('#practiceLevels button[data-level="alone"]');
+  const tapAll = async (keys) => {
+    for (const key of keys) await page.tap(key === "Enter" ? "#keyEnter" : `#pad button[data-key="${key}"]`);
+  };
+  await tapAll([..."2815312"]);
+  assert.equal(await status(page), "ひき算をして、あまりを書いたら「たしかめる」を押しましょう。");
+  await tapAll(["Enter"]);
+  assert.equal(await status(page), "ひき算をして、あまりを書いたら「たしかめる」を押しましょう。");
+  await tapAll(["3", "Enter"]);
+  assert.equal(await status(page), "できました！ 「次へ」で結果を見ましょう。");
+  await page.tap("#btnNext");
+  assert.equal(await page.$eval("#practiceStumbles", (e) => e.textContent), "つまずき：なし");
+  await page.close();
+});
+
 test("a wrong product is marked red in its cell, with the diagnosis the C++ gives", async () => {
   const { page } = await openPage(browser, "types=1");
   await practise(page, "8765/43");
   await pressAll(page, ["2", "8", "7"]);
   const expected = replay(["--message", "8765/43", "guided", "", "0", "0", "0", "2", "8", "7"]).trimEnd();
-  assert.match(expected, /^かけ算：/);
+  assert.match(expected, /^「かけ算」/);
   assert.equal(await status(page), expected);
   // The 7 stands red in the square under the dividend's 7 (row 2, column 4); the 8 is not red.
   const red = await page.$eval("#board svg", (svg) => {
@@ -91,6 +109,9 @@ test("a link #practice&types=47-51&layout=2x2 opens the practice of its types, a
   await page.reload();
   await page.waitForFunction(() => window.pelkano && window.pelkano.ready);
   assert.equal(await page.$eval('#practiceLevels button[data-level="alone"]', (b) => b.getAttribute("aria-checked")), "true");
+  // Before any key, the line names the pad's buttons; after a key, the keys.
+  assert.equal(await status(page), "商をたてる位置を ◀ ▶ で選んで、商を書きましょう。");
+  await page.keyboard.press("ArrowLeft");
   assert.equal(await status(page), "商をたてる位置を ←→ で選んで、商を書きましょう。");
   // A tap over the dividend's last digit puts the cursor there (column: divisor, bracket, dividend).
   const [dividend, divisor] = problems[0].split("÷");
@@ -138,7 +159,7 @@ test("the CSV saved is the one the C++ writes for that run, byte for byte", asyn
     await p.keyboard.type("山田 はなこ 3");
     await p.keyboard.press("Enter");
     await p.evaluate((t) => { globalThis.pelkanoTestNow = t; }, at);
-    const keys = [..."2870", "6", ..."0165312936", "Enter", "4", "h", "h", "h", "Backspace", ..."6918", "Enter"];
+    const keys = [..."2870", "6", ..."0165312936", "Enter", "4", "h", "h", "h", "h", "Backspace", ..."6918", "Enter"];
     await pressAll(p, keys);
     assert.equal(await p.$eval("#practiceSummary", (e) => e.hidden), false);
     await p.click("#btnSaveCsv");
