@@ -14,6 +14,15 @@
 //   a new file gets those the user's umask gives.
 // Paths are in the system's encoding; messages are one line of English naming the target as
 // it was given.
+//
+// A set is one unit even when the process is killed while it puts its files in place. Before
+// the first target is touched, a journal (".set.<process>.<tag>.pelkano-set", written whole and
+// flushed to disk) is left in every folder of the set, naming each target, its new content and
+// the second name of its older file. Once every target is in place the journals are removed:
+// that is the moment the new set counts; only then do the older files go. The next set written
+// into such a folder first finds the journals of processes that are gone and rolls their sets
+// back (every older file returns, every file new to the folder goes), then removes every hidden
+// file such a process left: new contents, and older files whose set had counted.
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -21,11 +30,14 @@
 
 namespace pelkano {
 
-// The calls that put files in place, as link(2) and rename(2): 0, or -1 with errno set. Tests
-// hand in ones that fail to see the set roll back.
+// The calls that put files in place, as link(2), rename(2), unlink(2) and fdatasync(2): 0, or -1
+// with errno set. Tests hand in ones that fail (to see the set roll back) or that stop the
+// process (to see the next run tidy up). A call left empty is the system's.
 struct FileCalls {
     std::function<int(const char* existing, const char* name)> link;
     std::function<int(const char* from, const char* to)> rename;
+    std::function<int(const char* name)> unlink = {};
+    std::function<int(int fd)> fdatasync = {};
 };
 FileCalls systemFileCalls();
 
@@ -69,19 +81,27 @@ private:
         std::string staged;    // the new content, until it is in place
         int fd = -1;
         bool finished = false;
-        std::string backup;    // the older file, while the set is being put in place
+        std::string backup;    // the older file's second name, while the set is being put in place
+        bool kept = false;     // the older file has that name
         bool movedAside = false;  // the older file was renamed to `backup`, not linked
         bool placed = false;
         bool hadOld = false;
+        dev_t stagedDevice = 0;  // which file the new content is, for a journal's roll back
+        ino_t stagedInode = 0;
     };
 
     void removeStale(const std::string& folder);
     std::string keepOlder(Entry& e);
     std::string rollBack(std::size_t upTo);
+    std::string writeJournals();
+    void removeJournals();
+    int sync(int fd) const;
+    int unlink(const std::string& name) const;
 
     FileCalls calls_;
     std::vector<Entry> entries_;
     std::vector<std::string> cleanedFolders_;
+    std::vector<std::string> journals_;
 };
 
 }  // namespace pelkano

@@ -20,6 +20,7 @@
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -549,6 +550,8 @@ private slots:
         QTest::addRow("a platform without its display")
             << QStringList{"QT_QPA_PLATFORM=xcb", "DISPLAY", "WAYLAND_DISPLAY"};
         QTest::addRow("offscreen named, no session folder") << QStringList{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR"};
+        for (const char* platform : {"eglfs", "minimalegl", "minimal", "linuxfb"})
+            QTest::addRow("%s", platform) << QStringList{QStringLiteral("QT_QPA_PLATFORM=%1").arg(platform)};
     }
     void anyPlatform()
     {
@@ -631,6 +634,7 @@ private slots:
         QTest::addRow("new, umask 022") << 022 << -1 << 0644;
         QTest::addRow("new, umask 027") << 027 << -1 << 0640;
         QTest::addRow("replacing 0640, umask 022") << 022 << 0640 << 0640;
+        QTest::addRow("replacing 0666, umask 077") << 077 << 0666 << 0666;
     }
     void modes()
     {
@@ -701,6 +705,105 @@ private slots:
             QCOMPARE(contentOf(dir.filePath(name)), "old " + name.toUtf8());
     }
 
+    // A set killed while it is put in place (the process stopped by SIGKILL from within one of
+    // its calls): the next set written into the folder finds the old set whole, or the new set
+    // whole once every target was in place, and no hidden file of the killed run.
+    void killedWhileReplacingASet_data()
+    {
+        QTest::addColumn<bool>("hardLinks");
+        QTest::addColumn<QString>("call");  // link, rename or unlink
+        QTest::addColumn<QString>("name");  // the call stops when a name it is given ends so
+        QTest::addColumn<bool>("newSet");
+        QTest::addRow("keeping the first older file") << true << "link" << "a.png" << false;
+        QTest::addRow("placing the fourth file") << true << "rename" << "c.png" << false;
+        QTest::addRow("fourth, older files moved aside") << false << "rename" << "c.png" << false;
+        QTest::addRow("removing the older files") << true << "unlink" << ".pelkano-old" << true;
+    }
+    void killedWhileReplacingASet()
+    {
+        QFETCH(bool, hardLinks);
+        QFETCH(QString, call);
+        QFETCH(QString, name);
+        QFETCH(bool, newSet);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QStringList names{"a.png", "d.png", "b.png", "c.png"};  // d.png is new to the folder
+        for (const char* file : {"a.png", "b.png", "c.png"})
+            writeFile(dir.filePath(file), "old");
+        const std::string stop = name.toStdString();
+        const auto stopAt = [stop](const QString& which, const QString& callName, const char* given) {
+            const std::string text = given;
+            if (which == callName && text.size() >= stop.size() && text.compare(text.size() - stop.size(), stop.size(), stop) == 0)
+                ::raise(SIGKILL);
+        };
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            pelkano::FileCalls calls = pelkano::systemFileCalls();
+            calls.link = [&](const char* existing, const char* to) {
+                stopAt(call, "link", existing);
+                errno = EPERM;
+                return hardLinks ? ::link(existing, to) : -1;
+            };
+            calls.rename = [&](const char* from, const char* to) {
+                stopAt(call, "rename", to);
+                return ::rename(from, to);
+            };
+            calls.unlink = [&](const char* file) {
+                stopAt(call, "unlink", file);
+                return ::unlink(file);
+            };
+            pelkano::FileSet set(calls);
+            for (std::size_t i = 0; i < 4; ++i) {
+                std::string error;
+                if (!set.add(QFile::encodeName(dir.filePath(names[static_cast<qsizetype>(i)])).toStdString()).empty() ||
+                    set.create(i, error) < 0 || !set.write(i, "new", 3).empty() || !set.finish(i).empty())
+                    ::_exit(2);
+            }
+            set.commit();
+            ::_exit(3);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the set was not stopped where asked");
+        {
+            pelkano::FileSet next;
+            QCOMPARE(next.add(QFile::encodeName(dir.filePath("e.png")).toStdString()), "");
+            std::string error;
+            QVERIFY(next.create(0, error) >= 0);
+        }
+        QCOMPARE(filesIn(dir.path()), newSet ? (QStringList{"a.png", "b.png", "c.png", "d.png"})
+                                             : (QStringList{"a.png", "b.png", "c.png"}));
+        for (const QString& file : filesIn(dir.path()))
+            QCOMPARE(contentOf(dir.filePath(file)), QByteArray(newSet ? "new" : "old"));
+    }
+
+    // A failure the system reports only when the file is flushed to the disk (delayed
+    // allocation, a network folder) is the file's: said, and the older file stays.
+    void failureAtFlushKeepsTheOlderFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFile(dir.filePath("a.pdf"), "old");
+        const std::string target = QFile::encodeName(dir.filePath("a.pdf")).toStdString();
+        pelkano::FileCalls calls = pelkano::systemFileCalls();
+        calls.fdatasync = [](int) {
+            errno = ENOSPC;
+            return -1;
+        };
+        {
+            pelkano::FileSet set(calls);
+            QCOMPARE(set.add(target), "");
+            std::string error;
+            QVERIFY(set.create(0, error) >= 0);
+            QCOMPARE(set.write(0, "new", 3), "");
+            QCOMPARE(set.finish(0), "cannot write " + target + ": " + std::strerror(ENOSPC));
+            QCOMPARE(set.commit(), "cannot write " + target + ": its content is not complete");
+        }
+        QCOMPARE(filesIn(dir.path()), QStringList{"a.pdf"});
+        QCOMPARE(contentOf(dir.filePath("a.pdf")), QByteArray("old"));
+    }
+
     // A file name that is not text in the local encoding is refused, not changed.
     void outputNameNotText()
     {
@@ -715,15 +818,26 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList());
     }
 
-    // A folder that cannot be written is a failure, not a success with no file.
-    void unwritableFolder()
+    // A target that cannot be written is a failure found before anything is drawn or printed:
+    // no CSV, no file.
+    void unwritableTarget_data()
     {
+        QTest::addColumn<QString>("output");
+        QTest::addRow("missing folder") << "missing/sheet.pdf";
+        QTest::addRow("a folder at the name") << "folder.pdf";
+        QTest::addRow("name too long") << QString(250, 'a') + ".png";
+    }
+    void unwritableTarget()
+    {
+        QFETCH(QString, output);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const Run run = runSheets(dir.path(), {"--types", "1", "-o", "missing/sheet.pdf"});
-        QVERIFY(run.exitCode != 0);
-        QVERIFY(run.err.contains("missing/sheet.pdf"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QVERIFY(QDir(dir.path()).mkdir("folder.pdf"));
+        const Run run = runSheets(dir.path(), {"--types", "1", "--seed", "1", "-o", output});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith("pelkano-sheets: cannot write "), run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"folder.pdf"});
     }
 };
 
