@@ -1,6 +1,8 @@
 #include "Sheet.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
@@ -108,8 +110,13 @@ public:
     void seen(int type, const DivisionProblem& p)
     {
         Kind& kind = kinds_[type];
-        if (kind.keys.insert(keyOf(p)).second)
-            kind.seen.push_back(p);
+        const long long key = keyOf(p);
+        if (kind.index.count(key) != 0)
+            return;
+        kind.index.emplace(key, kind.seen.size());
+        kind.byUses[uses(p)].insert(kind.seen.size());
+        kind.seen.push_back(p);
+        typesOf_[key].push_back(type);
     }
     void add(const ProblemSheet& sheet)
     {
@@ -117,7 +124,17 @@ public:
             const auto k = static_cast<std::size_t>(i);
             const DivisionProblem p{std::stoi(sheet.dividends[k]), std::stoi(sheet.divisors[k])};
             seen(sheet.types[k], p);
-            ++uses_[keyOf(p)];
+            const long long key = keyOf(p);
+            const int before = uses_[key]++;
+            for (int type : typesOf_[key]) {
+                Kind& kind = kinds_[type];
+                const std::size_t at = kind.index.at(key);
+                const auto bucket = kind.byUses.find(before);
+                bucket->second.erase(at);
+                if (bucket->second.empty())
+                    kind.byUses.erase(bucket);
+                kind.byUses[before + 1].insert(at);
+            }
         }
     }
     bool usedUp(int type) const
@@ -127,31 +144,28 @@ public:
     }
     void setUsedUp(int type, bool usedUp) { kinds_[type].usedUp = usedUp; }
     // The least used problem of the type not on the sheet, the first seen of those; none when
-    // every one is on the sheet.
+    // every one is on the sheet. Looks at no more problems than the sheet has, plus one.
     std::optional<DivisionProblem> leastUsed(int type, const std::vector<GeneratedProblem>& slots) const
     {
-        std::optional<DivisionProblem> best;
-        int bestUses = 0;
         const auto it = kinds_.find(type);
         if (it == kinds_.end())
-            return best;
-        for (const DivisionProblem& p : it->second.seen) {
-            const int used = uses(p);
-            if (!onSheet(slots, p) && (!best || used < bestUses)) {
-                best = p;
-                bestUses = used;
-            }
-        }
-        return best;
+            return std::nullopt;
+        for (const auto& [used, indices] : it->second.byUses)
+            for (const std::size_t at : indices)
+                if (!onSheet(slots, it->second.seen[at]))
+                    return it->second.seen[at];
+        return std::nullopt;
     }
 
 private:
     struct Kind {
         std::vector<DivisionProblem> seen;
-        std::unordered_set<long long> keys;
+        std::unordered_map<long long, std::size_t> index;  // where each is in seen
+        std::map<int, std::set<std::size_t>> byUses;        // the indices of those used so often
         bool usedUp = false;
     };
     std::unordered_map<long long, int> uses_;
+    std::unordered_map<long long, std::vector<int>> typesOf_;  // the types that have given a problem
     std::unordered_map<int, Kind> kinds_;
 };
 
@@ -229,6 +243,69 @@ bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes&
     return complete;
 }
 
+bool buildBalancedSheet(ProblemSheet& sheet, LayoutPattern pattern, const std::vector<int>& types, RuleContext& ctx)
+{
+    if (types.empty())
+        throw std::logic_error("buildBalancedSheet called with no type ticked");
+    const int wanted = problemCount(pattern);
+    const auto kinds = static_cast<int>(types.size());
+    std::vector<int> mix;
+    mix.reserve(static_cast<std::size_t>(wanted));
+    for (int round = 0; round < wanted / kinds; ++round)
+        mix.insert(mix.end(), types.begin(), types.end());
+    // The rest: the first count mod types of the types after a partial shuffle.
+    std::vector<int> rest = types;
+    for (int i = 0; i < wanted % kinds; ++i) {
+        const int j = i + ctx.R(kinds - i);
+        std::swap(rest[static_cast<std::size_t>(i)], rest[static_cast<std::size_t>(j)]);
+        mix.push_back(rest[static_cast<std::size_t>(i)]);
+    }
+    for (std::size_t i = mix.size(); i > 1; --i)
+        std::swap(mix[i - 1], mix[static_cast<std::size_t>(ctx.R(static_cast<int>(i)))]);
+
+    std::vector<GeneratedProblem> slots;
+    slots.reserve(mix.size());
+    bool complete = true;
+    for (const int type : mix) {
+        for (int draws = 1;; ++draws) {
+            const DivisionProblem p = runRule(type, ctx);
+            if (draws > kDrawsPerSlot) {
+                complete = false;
+                break;
+            }
+            if (!onSheet(slots, p)) {
+                slots.push_back({type, p});
+                break;
+            }
+        }
+        if (!complete)
+            break;
+    }
+    writeSlots(sheet, slots);
+    return complete;
+}
+
+int typeDifficultyRank(int type)
+{
+    return type <= 4 ? type + 74 : type - 4;
+}
+
+void orderEasyFirst(ProblemSheet& sheet)
+{
+    std::vector<std::size_t> order(static_cast<std::size_t>(std::clamp(sheet.count, 0, kSheetCapacity)));
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return typeDifficultyRank(sheet.types[a]) < typeDifficultyRank(sheet.types[b]);
+    });
+    const ProblemSheet before = sheet;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sheet.dividends[i] = before.dividends[order[i]];
+        sheet.divisors[i] = before.divisors[order[i]];
+        sheet.types[i] = before.types[order[i]];
+    }
+}
+
 long long buildSheets(const SetRecipe& recipe, long long from, long long count, long long firstNumber,
                       RuleContext& ctx, const SheetBuilt& built)
 {
@@ -238,7 +315,9 @@ long long buildSheets(const SetRecipe& recipe, long long from, long long count, 
     SetHistory history;
     for (long long k = 0; k < from + count; ++k) {
         bool complete = false;
-        if (k == 0 || !recipe.sameMix) {
+        if ((k == 0 || !recipe.sameMix) && recipe.balanced) {
+            complete = buildBalancedSheet(sheet, recipe.pattern, recipe.types, ctx);
+        } else if (k == 0 || !recipe.sameMix) {
             complete = buildSheet(sheet, recipe.pattern, selected, ctx);
         } else {
             complete = buildMixedSheet(sheet, recipe.pattern, mix, history, ctx);
@@ -248,6 +327,8 @@ long long buildSheets(const SetRecipe& recipe, long long from, long long count, 
                 mix.assign(sheet.types.begin(), sheet.types.begin() + sheet.count);
             history.add(sheet);
         }
+        if (recipe.easyOrder)
+            orderEasyFirst(sheet);
         if (k < from)
             continue;
         sheet.printNumber = static_cast<int>(firstNumber + (k - from));

@@ -65,15 +65,36 @@ struct GeneratedProblem {
 GeneratedProblem MakeDataTyped(const SelectedTypes& selected, RuleContext& ctx);
 
 // What decides the problems of a set of sheets: the seed of its random source, the ticked types in
-// ticking order (MakeData picks by index into them), the layout, and whether every sheet has as
-// many problems of each type as the first. Sheet k of a set is the same whenever it is built from
-// the same recipe.
+// ticking order (MakeData picks by index into them), the layout, whether every sheet has as
+// many problems of each type as the first, whether each sheet has every ticked type as often as
+// its count allows ("型をまんべんなく"), and whether a sheet's problems stand from easy to hard.
+// Sheet k of a set is the same whenever it is built from the same recipe.
 struct SetRecipe {
     std::uint64_t seed = 0;
     std::vector<int> types;
     LayoutPattern pattern = LayoutPattern::R2C3;
     bool sameMix = false;
+    bool balanced = false;
+    bool easyOrder = false;
     friend bool operator==(const SetRecipe&, const SetRecipe&) = default;
+};
+
+// How a sheet's problems are numbered: not at all, ①②…, or (1)(2)….
+enum class NumberStyle { None = 0, Circled = 1, Parenthesized = 2 };
+inline constexpr int kNumberStyleCount = 3;
+// The number style the window, the command line and the page start with: problems are numbered
+// unless the teacher says not to.
+inline constexpr NumberStyle kDefaultNumberStyle = NumberStyle::Circled;
+
+// What a sheet prints besides its problems: their numbers, the header's fields for the date, the
+// name and the score, the check under each worked figure ("43×203+36=8765") and a page listing
+// only the answers after the answer sheet. Nothing of it by default: the plain sheet.
+struct SheetMarks {
+    NumberStyle numbers = NumberStyle::None;
+    bool headerFields = false;
+    bool check = false;
+    bool answerList = false;
+    friend bool operator==(const SheetMarks&, const SheetMarks&) = default;
 };
 
 // Where a sheet comes from: sheet `index` (from 0) of the set that its recipe decides.
@@ -93,6 +114,8 @@ struct ProblemSheet {
     int printNumber = 0;
     bool previewMade = false;
     bool showAnswers = false;
+    // The page lists only each problem's number, quotient and remainder instead of its figures.
+    bool answerList = false;
     // Set for a sheet built from a recipe: its page carries the code that makes it again.
     std::optional<SheetOrigin> origin;
 };
@@ -102,6 +125,18 @@ struct ProblemSheet {
 // caller shows kSheetWarning. Slots past the count keep their old text.
 bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes& selected, RuleContext& ctx);
 
+// The same with every ticked type as often as the count allows: each type count / types times,
+// the count mod types left over going to as many different types drawn at random (with more
+// types than slots, that many different types), in a new order; each slot then draws from its
+// own type's rule until its problem is new to the sheet, as buildSheet does.
+bool buildBalancedSheet(ProblemSheet& sheet, LayoutPattern pattern, const std::vector<int>& types, RuleContext& ctx);
+
+// The place of a type on the type pages, 1..78 from the first page's first box: how hard its
+// problems are, the easiest first (types 5..78 on boxes 1..74, types 1..4 on the last page).
+int typeDifficultyRank(int type);
+// Puts the sheet's problems in the order of their types' ranks, keeping the order within a type.
+void orderEasyFirst(ProblemSheet& sheet);
+
 // Sheets from, from + 1, ..., from + count - 1 of the set that `recipe` decides. ctx must draw
 // from a source seeded with recipe.seed that nothing has drawn from yet (or hand on the draws of
 // one: a draw budget), and tables and reporter as always. Sheet 0 is built as Preview builds a
@@ -109,7 +144,7 @@ bool buildSheet(ProblemSheet& sheet, LayoutPattern pattern, const SelectedTypes&
 // problems of each type as sheet 0, distinct on the sheet, in a new order, and a problem that an
 // earlier sheet has is taken only after kFreshDrawsPerSlot draws found none new (the least used
 // of its type then). Sheets before `from` are built too, since later ones depend on them, but not handed
-// on. Sheet k carries its origin and the print number firstNumber + (k - from) (the caller keeps
+// on. With recipe.easyOrder each sheet is then put in orderEasyFirst. Sheet k carries its origin and the print number firstNumber + (k - from) (the caller keeps
 // every number handed on within int). After each sheet handed on, `built` sees its index k, the
 // sheet, and whether it was filled; returning false stops the set there. The one sheet object is
 // reused, so `built` copies what it keeps. Returns how many sheets were handed on.

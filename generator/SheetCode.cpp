@@ -13,13 +13,17 @@ namespace pelkano {
 namespace {
 
 // The fields, in this order, most significant bit first:
-//   version (3 bits, 1), layout pattern (3), same mix (1),
+//   version (3 bits, 1 or 2), layout pattern (3), same mix (1),
+//   from version 2: balanced (1), easy order (1), number style (2), header fields (1), check (1),
+//   answer list (1);
 //   seed: its bit length L (6), then its L - 1 bits below the leading one,
 //   sheet index (Exp-Golomb), print number (zigzag, then Exp-Golomb),
 //   types: the count of runs less one (Exp-Golomb), then each run of consecutive ascending types
 //   as its first type less one (7), whether it goes on (1) and, if so, last - first - 1
 //   (Exp-Golomb); then zero bits up to a whole symbol with the check, and the check (15).
-constexpr unsigned kVersion = 1;
+// A plain sheet of an unbalanced set in random order is written in version 1, as before there
+// was anything else to say; every other sheet in version 2.
+constexpr unsigned kVersion = 2;
 constexpr int kCheckBits = 15;
 constexpr char kSymbols[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr int kGroup = 4;
@@ -124,7 +128,8 @@ bool nameable(const SheetCode& code)
 {
     const SetRecipe& r = code.origin.recipe;
     const int pattern = static_cast<int>(r.pattern);
-    return nameableTypes(r.types) && pattern >= 0 && pattern < kLayoutPatternCount && r.seed <= kMaxCodeSeed &&
+    const int numbers = static_cast<int>(code.marks.numbers);
+    return nameableTypes(r.types) && numbers >= 0 && numbers < kNumberStyleCount && pattern >= 0 && pattern < kLayoutPatternCount && r.seed <= kMaxCodeSeed &&
            code.origin.index >= 0 && code.origin.index <= kMaxSheetIndex;
 }
 
@@ -133,9 +138,18 @@ std::vector<int> symbolsOf(const SheetCode& code)
 {
     const SetRecipe& r = code.origin.recipe;
     Bits bits;
-    put(bits, kVersion, 3);
+    const bool plain = !r.balanced && !r.easyOrder && code.marks == SheetMarks{};
+    put(bits, plain ? 1 : kVersion, 3);
     put(bits, static_cast<unsigned>(r.pattern), 3);
     put(bits, r.sameMix ? 1 : 0, 1);
+    if (!plain) {
+        put(bits, r.balanced ? 1 : 0, 1);
+        put(bits, r.easyOrder ? 1 : 0, 1);
+        put(bits, static_cast<unsigned>(code.marks.numbers), 2);
+        put(bits, code.marks.headerFields ? 1 : 0, 1);
+        put(bits, code.marks.check ? 1 : 0, 1);
+        put(bits, code.marks.answerList ? 1 : 0, 1);
+    }
     const int length = std::bit_width(r.seed);
     put(bits, static_cast<unsigned>(length), 6);
     if (length > 1)
@@ -259,16 +273,26 @@ DecodedCode decodeSheetCode(std::string_view text)
     result.error = CodeError::Unreadable;
     const std::uint64_t pattern = in.get(3);
     r.sameMix = in.get(1) != 0;
+    std::uint64_t numbers = 0;
+    if (version >= 2) {
+        r.balanced = in.get(1) != 0;
+        r.easyOrder = in.get(1) != 0;
+        numbers = in.get(2);
+        code.marks.headerFields = in.get(1) != 0;
+        code.marks.check = in.get(1) != 0;
+        code.marks.answerList = in.get(1) != 0;
+    }
     const auto length = static_cast<int>(in.get(6));
     r.seed = length == 0 ? 0 : (std::uint64_t{1} << (length - 1)) | (length > 1 ? in.get(length - 1) : 0);
     const std::uint64_t index = in.getExpGolomb();
     const long long number = unzigzag(in.getExpGolomb());
     const std::uint64_t runs = in.getExpGolomb() + 1;
-    if (in.failed() || version != kVersion || pattern >= static_cast<unsigned>(kLayoutPatternCount) ||
+    if (in.failed() || version == 0 || numbers >= static_cast<unsigned>(kNumberStyleCount) || pattern >= static_cast<unsigned>(kLayoutPatternCount) ||
         index > static_cast<std::uint64_t>(kMaxSheetIndex) || number < std::numeric_limits<int>::min() ||
         number > std::numeric_limits<int>::max() || runs > static_cast<std::uint64_t>(kTypeCount))
         return result;
     r.pattern = static_cast<LayoutPattern>(pattern);
+    code.marks.numbers = static_cast<NumberStyle>(numbers);
     code.origin.index = static_cast<long long>(index);
     code.printNumber = static_cast<int>(number);
     for (std::uint64_t k = 0; k < runs; ++k) {
@@ -287,6 +311,40 @@ DecodedCode decodeSheetCode(std::string_view text)
     result.code = std::move(code);
     result.error = CodeError::None;
     return result;
+}
+
+std::string_view codeInQrText(std::string_view text)
+{
+    constexpr std::string_view key = "code=";
+    for (std::size_t at = text.rfind(key); at != std::string_view::npos && at > 0;
+         at = text.rfind(key, at - 1)) {
+        const char before = text[at - 1];
+        if (before == '?' || before == '&' || before == '#')
+            return text.substr(at + key.size());
+    }
+    return text;
+}
+
+std::string codeMessage(const DecodedCode& decoded, std::string_view typed)
+{
+    const std::size_t first = typed.find_first_not_of(" \t\r\n");
+    const std::size_t last = typed.find_last_not_of(" \t\r\n");
+    const std::string shown = first == std::string_view::npos ? std::string() : std::string(typed.substr(first, last - first + 1));
+    switch (decoded.error) {
+    case CodeError::None:
+        return {};
+    case CodeError::Empty:
+        return "コードを入れてください。";
+    case CodeError::BadCharacter:
+        return "「" + decoded.character + "」はコードに使われない文字です。用紙の下のコードを確かめてください。";
+    case CodeError::CheckFails:
+        return "コード「" + shown + "」は正しくありません。打ち間違いや抜けている文字がないか確かめてください。";
+    case CodeError::Newer:
+        return "コード「" + shown + "」は、新しい版で作られた用紙のものです。";
+    case CodeError::Unreadable:
+        break;
+    }
+    return "コード「" + shown + "」から作れる用紙はありません。";
 }
 
 }  // namespace pelkano

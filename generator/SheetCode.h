@@ -18,6 +18,7 @@ namespace pelkano {
 struct SheetCode {
     SheetOrigin origin;
     int printNumber = 0;
+    SheetMarks marks{};  // a code of the first version names the plain sheet
     friend bool operator==(const SheetCode&, const SheetCode&) = default;
 };
 
@@ -45,5 +46,13 @@ struct DecodedCode {
 
 // Reads a code as a person may have typed it (UTF-8).
 DecodedCode decodeSheetCode(std::string_view text);
+
+// The code that a sheet's QR code holds: the code itself, or an address whose query or fragment
+// ends in "code=" and the code ("https://.../pelkano.html?code=6RF8-P0B2-JT"). Returns the text
+// from which decodeSheetCode reads the code: what follows the last such "code=", else the text.
+std::string_view codeInQrText(std::string_view text);
+
+// Why a typed code makes no sheet, as the window and the page say it (UTF-8); empty when it does.
+std::string codeMessage(const DecodedCode& decoded, std::string_view typed);
 
 }  // namespace pelkano

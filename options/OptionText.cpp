@@ -38,6 +38,15 @@ std::optional<long long> parseInteger(const std::string& text)
     return value;
 }
 
+bool beyondInteger(const std::string& text)
+{
+    const std::size_t start = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (start == text.size() || parseInteger(text))
+        return false;
+    return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::optional<std::uint64_t> parseSeed(const std::string& text)
 {
     std::uint64_t value = 0;

@@ -18,6 +18,8 @@ std::vector<int> parseTypeList(const std::string& text, std::string& error);
 std::optional<LayoutPattern> parseLayout(const std::string& text);
 // Decimal digits with at most one leading sign; nothing else, no overflow.
 std::optional<long long> parseInteger(const std::string& text);
+// Whether text is a whole number as parseInteger reads it but too large (or small) for it.
+bool beyondInteger(const std::string& text);
 // A seed of the generator: 0 to 18446744073709551615 (all of its 64 bits), decimal digits with
 // an optional plus sign.
 std::optional<std::uint64_t> parseSeed(const std::string& text);

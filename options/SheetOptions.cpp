@@ -60,6 +60,36 @@ const char* styleName(QuestionStyle style)
     return style == QuestionStyle::Expression ? "expression" : "written";
 }
 
+std::optional<NumberStyle> parseNumberStyle(const std::string& text)
+{
+    if (text == "circled")
+        return NumberStyle::Circled;
+    if (text == "parens")
+        return NumberStyle::Parenthesized;
+    if (text == "none")
+        return NumberStyle::None;
+    return std::nullopt;
+}
+
+const char* numberStyleName(NumberStyle style)
+{
+    return style == NumberStyle::Circled ? "circled" : style == NumberStyle::Parenthesized ? "parens" : "none";
+}
+
+std::optional<bool> parseEasyOrder(const std::string& text)
+{
+    if (text == "easy")
+        return true;
+    if (text == "random")
+        return false;
+    return std::nullopt;
+}
+
+const char* orderName(bool easyOrder)
+{
+    return easyOrder ? "easy" : "random";
+}
+
 std::string lastPrintNumberProblem(long long first, long long sheets)
 {
     if (sheets <= 0 || sheets - 1 <= kIntMax - first)

@@ -26,6 +26,9 @@ inline constexpr IntOption kPaperMarginOption{"paper-margin", 0, 20, 5};  // mil
 // Sheets drawn at once (a file or a print job).
 inline constexpr IntOption kDrawnSheetsOption{"sheets", 1, 1000, 1};
 
+// The question sentence's most characters, as its field takes them.
+inline constexpr std::size_t kSentenceMaxLength = 200;
+
 // The value, or nothing when the text is not a whole number within the option's range.
 std::optional<int> readIntOption(const IntOption& option, const std::string& text);
 // "invalid --margin '0' (1 to 70)"
@@ -40,6 +43,13 @@ std::string formatTypeList(const std::vector<int>& types);
 // "written" or "expression".
 std::optional<QuestionStyle> parseStyle(const std::string& text);
 const char* styleName(QuestionStyle style);
+
+// "circled" (①②…) or "parens" ((1)(2)…), the problem numbers' names; "none" reads as none.
+std::optional<NumberStyle> parseNumberStyle(const std::string& text);
+const char* numberStyleName(NumberStyle style);
+// "random" (the default) or "easy": whether a sheet's problems stand from easy to hard.
+std::optional<bool> parseEasyOrder(const std::string& text);
+const char* orderName(bool easyOrder);
 
 // Every sheet's print number is an int: empty when the last of `sheets` sheets numbered on from
 // `first` is one, else what goes beyond ("the last sheet's number, 5 + 3, is beyond 2147483647").
