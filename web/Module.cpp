@@ -9,6 +9,7 @@
 #include "SheetRequest.h"
 #include "TypePages.h"
 #include "TypeRules.h"
+#include "Units.h"
 
 #include <emscripten/emscripten.h>
 
@@ -71,7 +72,13 @@ std::string requestJson(const ReadRequest& read)
            ",\"seed\":" + (r.seed ? json(std::to_string(*r.seed)) : "null") + ",\"answers\":" +
            json(answersName(r.answers)) + ",\"style\":" + json(styleName(r.settings.style)) +
            ",\"frame\":" + (r.settings.frame ? "true" : "false") +
-           ",\"tentative\":" + (r.settings.tentative ? "true" : "false") + ",\"margin\":" +
+           ",\"tentative\":" + (r.settings.tentative ? "true" : "false") +
+           ",\"sameMix\":" + (r.sameMix ? "true" : "false") + ",\"firstSheet\":" + std::to_string(r.firstSheet) +
+           ",\"balanced\":" + (r.balanced ? "true" : "false") + ",\"order\":" + json(orderName(r.easyOrder)) +
+           ",\"numbers\":" + json(numberStyleName(r.settings.marks.numbers)) +
+           ",\"headerFields\":" + (r.settings.marks.headerFields ? "true" : "false") +
+           ",\"check\":" + (r.settings.marks.check ? "true" : "false") +
+           ",\"answerList\":" + (r.settings.marks.answerList ? "true" : "false") + ",\"margin\":" +
            std::to_string(r.settings.leftMargin) + ",\"lineWidth\":" + std::to_string(r.settings.lineWidth) +
            ",\"sentence\":" + json(r.settings.sentence) + ",\"pageSize\":" + json(r.paper->name) +
            ",\"paperMargin\":" + std::to_string(r.paperMargin) +
@@ -150,6 +157,13 @@ EMSCRIPTEN_KEEPALIVE const char* pk_info()
     std::string levels;
     for (const PracticeLevel level : {PracticeLevel::Guided, PracticeLevel::Alone})
         levels += std::string(levels.empty() ? "" : ",") + "[" + json(levelKey(level)) + "," + json(levelName(level)) + "]";
+    std::string unitList;
+    for (const Unit& unit : units()) {
+        std::string unitTypes;
+        for (int t : unit.types)
+            unitTypes += (unitTypes.empty() ? "" : ",") + std::to_string(t);
+        unitList += (unitList.empty() ? "[" : ",[") + json(unit.name) + ",[" + unitTypes + "]]";
+    }
     std::string papersList;
     for (const Paper& p : papers())
         papersList += (papersList.empty() ? "" : ",") + json(p.name);
@@ -157,7 +171,7 @@ EMSCRIPTEN_KEEPALIVE const char* pk_info()
                   "],\"papers\":[" + papersList + "],\"ranges\":{\"margin\":" + range(kMarginOption) +
                   ",\"lineWidth\":" + range(kLineWidthOption) + ",\"sheets\":" + range(kDrawnSheetsOption) +
                   ",\"paperMargin\":" + range(kPaperMarginOption) + "},\"sentence\":" + json(kDefaultSentence) +
-                  ",\"levels\":[" + levels + "],\"boxSize\":[" + std::to_string(kTypeBoxWidth) + "," + std::to_string(kTypeBoxHeight) + "]}");
+                  ",\"units\":[" + unitList + "],\"levels\":[" + levels + "],\"boxSize\":[" + std::to_string(kTypeBoxWidth) + "," + std::to_string(kTypeBoxHeight) + "]}");
 }
 
 // The request a fragment makes, every option filled in, with a note for each part not used.
@@ -212,7 +226,17 @@ EMSCRIPTEN_KEEPALIVE const char* pk_printed(const char* fragment)
     SheetRequest r = readFragment(fragment).request;
     r.printNumber = nextPrintNumber(r.printNumber, r.sheets);
     r.seed.reset();
+    r.firstSheet = 0;
     return answer(fragmentOf(r));
+}
+
+// コードから作る: the fragment that makes the sheet of a typed code and its answer sheet, with the
+// other settings of `fragment`; or the fragment unchanged and the message why the code makes none.
+EMSCRIPTEN_KEEPALIVE const char* pk_from_code(const char* fragment, const char* code)
+{
+    const ReadRequest read = requestFromCode(code, readFragment(fragment).request);
+    return answer("{\"fragment\":" + json(fragmentOf(read.request)) + ",\"error\":" +
+                  json(read.notes.empty() ? "" : read.notes.front()) + "}");
 }
 
 // Page i (from 0) of the set pk_make made, as an SVG document.
@@ -278,10 +302,11 @@ EMSCRIPTEN_KEEPALIVE const char* pk_practice_retry(double nowMs)
     return practiceState();
 }
 
-// A key by its KeyboardEvent.key name; "handled" says whether it was the practice's.
-EMSCRIPTEN_KEEPALIVE const char* pk_practice_key(const char* key, double nowMs)
+// A key by its KeyboardEvent.key name, fromPad 1 when pressed on the page's pad; "handled" says
+// whether it was the practice's.
+EMSCRIPTEN_KEEPALIVE const char* pk_practice_key(const char* key, double nowMs, int fromPad)
 {
-    return practiceState(practice.key(key, nowMs));
+    return practiceState(practice.key(key, nowMs, fromPad != 0));
 }
 
 // A press at (x, y) CSS pixels on the board shown as width by height.

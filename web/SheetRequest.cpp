@@ -2,9 +2,12 @@
 
 #include "OptionText.h"
 #include "SheetOptions.h"
+#include "SheetCode.h"
 #include "SvgSurface.h"
+#include "Utf8.h"
 
 #include <algorithm>
+#include <set>
 
 namespace pelkano::web {
 
@@ -63,18 +66,48 @@ std::string captionOf(const std::string& key)
         {"practice", "練習"}, {"types", "型"}, {"layout", "問題数"}, {"seed", "シード"}, {"print-number", "プリント番号"},
         {"sheets", "枚数"}, {"answers", "答えの用紙"}, {"style", "問題形式"}, {"frame", "枠の有無"}, {"tentative", "仮商を答えに書く"},
         {"margin", "左余白"}, {"line-width", "枠線の太さ"}, {"page-size", "用紙"}, {"paper-margin", "用紙の余白"},
-        {"dpi", "解像度"}};
+        {"dpi", "解像度"}, {"balanced", "型をまんべんなく"}, {"order", "やさしい順"}, {"numbers", "問題番号"},
+        {"header-fields", "月日・名前・点の欄"}, {"check", "検算"}, {"answer-list", "答えの一覧"},
+        {"same-mix", "どの用紙も同じ型の組み合わせ"}, {"first-sheet", "セットの何枚目から"}};
     for (const auto& [name, caption] : captions)
         if (key == name)
             return caption;
     return key;
 }
 
+// The first `count` characters of a UTF-8 text (a byte that is not one counts as one), and
+// whether that is all of it.
+std::string firstCharacters(const std::string& text, std::size_t count, bool& whole)
+{
+    std::size_t end = text.size();
+    std::size_t seen = 0;
+    forEachCodePoint(text, [&](char32_t, std::size_t at, std::size_t) {
+        if (seen++ == count && end == text.size())
+            end = at;
+    });
+    whole = end == text.size();
+    return text.substr(0, end);
+}
+
+// A text of the address as a note echoes it: at most kEchoedCharacters characters, then "…".
+std::string echoed(const std::string& text)
+{
+    constexpr std::size_t kEchoedCharacters = 20;
+    bool whole = true;
+    const std::string start = firstCharacters(text, kEchoedCharacters, whole);
+    return printable(start) + (whole ? "" : "…");
+}
+
 // 左余白（margin=0）
 std::string shown(const std::string& key, const std::string& value)
 {
-    return captionOf(key) + "（" + printable(key) + "=" + printable(value) + "）";
+    return captionOf(key) + "（" + echoed(key) + "=" + echoed(value) + "）";
 }
+
+// Notes about the unusable parts of one address: the first few in full, the rest counted, so
+// that a hostile address gives one short message.
+constexpr std::size_t kNotesInFull = 3;
+constexpr std::size_t kUnknownKeysNamed = 3;
 
 }  // namespace
 
@@ -83,8 +116,15 @@ ReadRequest readFragment(std::string_view fragment)
     ReadRequest read;
     SheetRequest& r = read.request;
     r.paper = paperByName("A4");
+    r.settings.marks.numbers = kDefaultNumberStyle;
+    std::size_t notesLeftOut = 0;
+    std::vector<std::string> unknownKeys;  // named in the note, in the order first given
+    std::set<std::string> unknownOthers;    // every unknown key, each once
     const auto note = [&](const std::string& key, const std::string& value, const std::string& what) {
-        read.notes.push_back(shown(key, value) + "は使えないので、既定の値にしました。" + what);
+        if (read.notes.size() < kNotesInFull)
+            read.notes.push_back(shown(key, value) + "は使えないので、既定の値にしました。" + what);
+        else
+            ++notesLeftOut;
     };
     const auto intValue = [&](const IntOption& option, const std::string& value, int& target) {
         const auto v = readIntOption(option, value);
@@ -112,9 +152,10 @@ ReadRequest readFragment(std::string_view fragment)
             else
                 note(key, value, "練習は practice か practice=1 と書いてください。");
         } else if (key == "types") {
+            // "types=" is no type ticked, as the page writes it then.
             std::string error;
-            std::vector<int> types = parseTypeList(value, error);
-            if (types.empty())
+            std::vector<int> types = value.empty() ? std::vector<int>{} : parseTypeList(value, error);
+            if (types.empty() && !value.empty())
                 note(key, value, "型は1から78までの番号と範囲（1-4,12 など）で、同じ型を二度入れずに書いてください。");
             else
                 r.types = std::move(types);
@@ -165,12 +206,49 @@ ReadRequest readFragment(std::string_view fragment)
                 r.settings.tentative = value == "1";
             else
                 note(key, value, "仮商を答えに書くかどうかは 1（書く）か 0（書かない）にしてください。");
+        } else if (key == "balanced" || key == "header-fields" || key == "check" || key == "answer-list") {
+            bool& target = key == "balanced"        ? r.balanced
+                           : key == "header-fields" ? r.settings.marks.headerFields
+                           : key == "check"         ? r.settings.marks.check
+                                                    : r.settings.marks.answerList;
+            if (value == "0" || value == "1")
+                target = value == "1";
+            else
+                note(key, value, captionOf(key) + "は 1（する）か 0（しない）にしてください。");
+        } else if (key == "same-mix") {
+            if (value == "0" || value == "1")
+                r.sameMix = value == "1";
+            else
+                note(key, value, captionOf(key) + "は 1（する）か 0（しない）にしてください。");
+        } else if (key == "first-sheet") {
+            const auto index = parseInteger(value);
+            if (index && *index >= 0 && *index <= kMaxSheetIndex)
+                r.firstSheet = *index;
+            else
+                note(key, value, "0から" + std::to_string(kMaxSheetIndex) + "までの整数にしてください。");
+        } else if (key == "order") {
+            const auto easy = parseEasyOrder(value);
+            if (easy)
+                r.easyOrder = *easy;
+            else
+                note(key, value, "並べ方は random（くじ引き）か easy（やさしい順）にしてください。");
+        } else if (key == "numbers") {
+            const auto numbers = parseNumberStyle(value);
+            if (numbers)
+                r.settings.marks.numbers = *numbers;
+            else
+                note(key, value, "問題番号は circled（①②…）、parens（(1)(2)…）、none（なし）のどれかにしてください。");
         } else if (key == "margin") {
             intValue(kMarginOption, value, r.settings.leftMargin);
         } else if (key == "line-width") {
             intValue(kLineWidthOption, value, r.settings.lineWidth);
         } else if (key == "sentence") {
-            r.settings.sentence = value;
+            bool whole = true;
+            r.settings.sentence = firstCharacters(value, kSentenceMaxLength, whole);
+            if (!whole && read.notes.size() < kNotesInFull)
+                read.notes.push_back("問題文は" + std::to_string(kSentenceMaxLength) + "字までなので、それより後は使いませんでした。");
+            else if (!whole)
+                ++notesLeftOut;
         } else if (key == "page-size") {
             const Paper* paper = paperByName(value);
             if (paper)
@@ -181,10 +259,20 @@ ReadRequest readFragment(std::string_view fragment)
             intValue(kPaperMarginOption, value, r.paperMargin);
         } else if (key == "dpi") {
             intValue(kDpiOption, value, r.dpi);
-        } else {
-            read.notes.push_back("アドレスの「" + printable(key) + "」は知らない指定なので、使いませんでした。");
+        } else if (unknownOthers.insert(key).second && unknownKeys.size() < kUnknownKeysNamed) {
+            unknownKeys.push_back(key);
         }
     }
+    if (!unknownKeys.empty()) {
+        std::string named;
+        for (const std::string& key : unknownKeys)
+            named += "「" + echoed(key) + "」";
+        if (unknownOthers.size() > unknownKeys.size())
+            named += "ほか" + std::to_string(unknownOthers.size() - unknownKeys.size()) + "個";
+        read.notes.push_back("アドレスの" + named + "は知らない指定なので、使いませんでした。");
+    }
+    if (notesLeftOut > 0)
+        read.notes.push_back("ほかに" + std::to_string(notesLeftOut) + "か所、使えない指定がありました。");
     const std::string beyond = lastPrintNumberProblem(r.printNumber, r.sheets);
     if (!beyond.empty()) {
         read.notes.push_back("プリント番号 " + std::to_string(r.printNumber) + " から " + std::to_string(r.sheets) +
@@ -205,12 +293,52 @@ std::string fragmentOf(const SheetRequest& r)
          (r.answers == AnswerSheets::AtEnd ? "end" : r.answers == AnswerSheets::AfterEach ? "1" : "0");
     f += std::string("&style=") + styleName(s.style) + "&frame=" + (s.frame ? "1" : "0");
     f += std::string("&tentative=") + (s.tentative ? "1" : "0");
+    f += std::string("&balanced=") + (r.balanced ? "1" : "0") + "&order=" + orderName(r.easyOrder);
+    f += std::string("&same-mix=") + (r.sameMix ? "1" : "0");
+    if (r.firstSheet != 0)
+        f += "&first-sheet=" + std::to_string(r.firstSheet);
+    f += std::string("&numbers=") + numberStyleName(s.marks.numbers) + "&header-fields=" +
+         (s.marks.headerFields ? "1" : "0") + "&check=" + (s.marks.check ? "1" : "0") + "&answer-list=" +
+         (s.marks.answerList ? "1" : "0");
     f += "&margin=" + std::to_string(s.leftMargin) + "&line-width=" + std::to_string(s.lineWidth);
     f += "&sentence=" + encode(s.sentence) + "&page-size=" + (r.paper ? r.paper->name : "A4");
     f += "&paper-margin=" + std::to_string(r.paperMargin);
     if (r.dpi != kDpiOption.fallback)
         f += "&dpi=" + std::to_string(r.dpi);
     return f;
+}
+
+ReadRequest requestFromCode(std::string_view code, const SheetRequest& current)
+{
+    ReadRequest read;
+    read.request = current;
+    const DecodedCode decoded = decodeSheetCode(code);
+    if (!decoded.code) {
+        read.notes.push_back(codeMessage(decoded, code));
+        return read;
+    }
+    const SheetCode& c = *decoded.code;
+    const SetRecipe& recipe = c.origin.recipe;
+    for (int t : recipe.types) {
+        if (!ruleFor(t)) {
+            read.notes.push_back("型 " + std::to_string(t) + " の問題は、この版では作れません。");
+            return read;
+        }
+    }
+    SheetRequest& r = read.request;
+    r.practice = false;
+    r.types = recipe.types;
+    r.settings.pattern = recipe.pattern;
+    r.seed = recipe.seed;
+    r.sameMix = recipe.sameMix;
+    r.balanced = recipe.balanced;
+    r.easyOrder = recipe.easyOrder;
+    r.settings.marks = c.marks;
+    r.firstSheet = c.origin.index;
+    r.printNumber = c.printNumber;
+    r.sheets = 1;
+    r.answers = AnswerSheets::AfterEach;
+    return read;
 }
 
 std::vector<int> tick(const std::vector<int>& types, int type, bool checked)
@@ -240,13 +368,13 @@ SheetSet makeSet(const SheetRequest& r)
     // source seeded once from the clock, in the few bits that keep the codes of its sheets short.
     static SeededRandom clock(SeededRandom::clockSeed());
     set.seed = r.seed ? *r.seed : newSetSeed(clock);
-    const SetRecipe recipe{set.seed, r.types, r.settings.pattern, false};
+    const SetRecipe recipe{set.seed, r.types, r.settings.pattern, r.sameMix, r.balanced, r.easyOrder};
     SeededRandom random(set.seed);
     // Loaded once, as the window and the tool load them at start-up.
     static const NumberTables tables = NumberTables::load();
     SilentReporter quiet;
     RuleContext ctx{random, tables, quiet};
-    buildSheets(recipe, 0, r.sheets, r.printNumber, ctx,
+    buildSheets(recipe, r.firstSheet, r.sheets, r.printNumber, ctx,
                 [&](long long, const ProblemSheet& sheet, bool complete) {
                     set.sheets.push_back(sheet);
                     set.complete = set.complete && complete;
@@ -257,7 +385,7 @@ SheetSet makeSet(const SheetRequest& r)
 
 PageList pagesOf(const SheetRequest& request, const SheetSet& set)
 {
-    return pelkano::pagesOf(set.sheets, request.answers);
+    return pelkano::pagesOf(set.sheets, request.answers, request.settings.marks.answerList);
 }
 
 std::string pageSvg(const SheetRequest& r, const ProblemSheet& page)

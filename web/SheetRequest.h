@@ -23,7 +23,11 @@ struct SheetRequest {
     int printNumber = 1;
     std::optional<std::uint64_t> seed;  // none: the clock
     AnswerSheets answers = AnswerSheets::None;
-    RenderSettings settings;  // settings.pattern is the layout
+    bool balanced = false;   // "balanced": every ticked type as often as the count allows
+    bool easyOrder = false;  // "order=easy": a sheet's problems from easy to hard
+    bool sameMix = false;    // "same-mix": every sheet with the first sheet's mix of types
+    long long firstSheet = 0;  // "first-sheet": the sheet of the set the page starts at (a code's)
+    RenderSettings settings;  // settings.pattern is the layout; settings.marks the numbers and fields
     const Paper* paper = nullptr;  // A4 unless set
     int dpi = 600;
     int paperMargin = 5;
@@ -41,6 +45,11 @@ struct ReadRequest {
 ReadRequest readFragment(std::string_view fragment);
 // The fragment that reads back to the request: every option, in a fixed order.
 std::string fragmentOf(const SheetRequest& request);
+
+// The request that makes again the sheet whose code is typed, and its answer sheet: the code's
+// types, layout, seed, print number, set and marks, the other settings those of `current`. On a
+// code that makes no sheet, the current request and the message saying why.
+ReadRequest requestFromCode(std::string_view code, const SheetRequest& current);
 
 // The type list after the user ticked (or unticked) one type's box, as the window's list keeps it.
 std::vector<int> tick(const std::vector<int>& types, int type, bool checked);

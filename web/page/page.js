@@ -94,10 +94,28 @@
     $("layout").append(label);
   }
   for (const name of info.papers) $("pageSize").append(new Option(name, name));
+  // A unit ticks its types, as the command line's --unit does; each shows the types it ticks.
+  info.units.forEach(([name, types], index) => {
+    const option = new Option(name, String(index));
+    option.title = `型 ${types.join(", ")}`;
+    $("unit").append(option);
+  });
   const limit = (id, [low, high]) => { $(id).min = low; $(id).max = high; };
   limit("margin", info.ranges.margin);
   limit("lineWidth", info.ranges.lineWidth);
   limit("sheets", info.ranges.sheets);
+
+  // ---- The settings kept in the browser's storage: the fragment without its seed or practice ----
+  const kSettingsKey = "pelkano.settings";
+  function keepSettings(fragment) {
+    const p = new URLSearchParams(fragment);
+    p.delete("seed");
+    p.delete("practice");
+    try { localStorage.setItem(kSettingsKey, p.toString()); } catch { /* storage unavailable: nothing kept */ }
+  }
+  function keptSettings() {
+    try { return localStorage.getItem(kSettingsKey) ?? ""; } catch { return ""; }
+  }
 
   // ---- The fragment of the controls, and the controls of a fragment ----
   const radio = (name) => document.querySelector(`input[name=${name}]:checked`)?.value ?? "";
@@ -116,6 +134,15 @@
     p.set("style", radio("style"));
     p.set("frame", radio("frame"));
     p.set("tentative", $("tentative").checked ? "1" : "0");
+    p.set("same-mix", $("sameMix").checked ? "1" : "0");
+    // A sheet made from its code stays that sheet of its set while its seed is kept.
+    if (shownRequest.seed !== null && shownRequest.firstSheet) p.set("first-sheet", String(shownRequest.firstSheet));
+    p.set("balanced", $("balanced").checked ? "1" : "0");
+    p.set("order", $("easyOrder").checked ? "easy" : "random");
+    p.set("numbers", $("numbers").value);
+    p.set("header-fields", $("headerFields").checked ? "1" : "0");
+    p.set("check", $("check").checked ? "1" : "0");
+    p.set("answer-list", $("answerList").checked ? "1" : "0");
     p.set("margin", $("margin").value);
     p.set("line-width", $("lineWidth").value);
     p.set("sentence", $("sentence").value);
@@ -126,10 +153,23 @@
   function showRequest(r) {
     shownRequest = r;
     for (const [type, box] of boxes) box.checked = r.types.includes(type);
+    // A tab whose page has a ticked type says so, in the window's way.
+    info.pages.forEach((page, i) => {
+      const ticked = page.boxes.some(([type]) => r.types.includes(type));
+      tabs.children[i].classList.toggle("has-ticked", ticked);
+      tabs.children[i].title = ticked ? "チェックした型があります" : "";
+    });
     setRadio("layout", r.layout);
     setRadio("style", r.style);
     setRadio("frame", r.frame ? "1" : "0");
     $("tentative").checked = r.tentative;
+    $("sameMix").checked = r.sameMix;
+    $("balanced").checked = r.balanced;
+    $("easyOrder").checked = r.order === "easy";
+    $("numbers").value = r.numbers;
+    $("headerFields").checked = r.headerFields;
+    $("check").checked = r.check;
+    $("answerList").checked = r.answerList;
     $("margin").value = r.margin;
     $("lineWidth").value = r.lineWidth;
     $("printNumber").value = r.printNumber;
@@ -157,14 +197,18 @@
     const notes = [...r.notes];
     if (practiceError) notes.push(practiceError);
     state.made = null;
-    state.pageTexts = [];
+    clearPrintArea();
     $("btnPrint").disabled = true;
+    $("btnNextPrint").hidden = true;
     if (make && r.canMake) {
       const made = JSON.parse(call("pk_make", ["string"], [r.fragment]));
       state.made = made;
       shownRequest.seed = made.seed;
       state.fragment = made.fragment;
       $("preview").innerHTML = call("pk_preview", [], []);
+      state.shownPage = -1;  // -1: the first sheet with its answers, as the window's preview
+      $("paging").hidden = made.pages < 2;
+      $("pageOf").textContent = "";
       $("seed").value = made.seed;
       const last = made.sheets[made.sheets.length - 1].printNumber;
       $("set-summary").textContent = made.sheets.length > 1
@@ -173,9 +217,11 @@
       if (made.warning) notes.push(made.warning);
       $("btnPrint").disabled = false;
       setPaper(made.paper);
+      preparePrint(false);  // in the background, for the browser's own print
     } else {
       state.fragment = r.fragment;
       $("preview").replaceChildren();
+      $("paging").hidden = true;
       $("seed").value = "";
       $("set-summary").textContent = "";
     }
@@ -183,14 +229,42 @@
     // After printing, the printed set stays one step back in the browser's history.
     if (keepPrevious) history.pushState(null, "", `#${state.fragment}`);
     else history.replaceState(null, "", `#${state.fragment}`);
+    keepSettings(state.fragment);
   }
 
   // Every control makes the set again with the same seed; プレビュー makes a new one.
+  for (const id of ["sameMix", "balanced", "easyOrder", "numbers", "headerFields", "check", "answerList"])
+    $(id).addEventListener("change", () => setFragment(controlsFragment(), true));
   for (const id of ["tentative", "sentence", "margin", "lineWidth", "printNumber", "sheets", "answers", "pageSize"])
     $(id).addEventListener("change", () => setFragment(controlsFragment(), true));
   for (const name of ["layout", "style", "frame"])
     for (const r of document.querySelectorAll(`input[name=${name}]`))
       r.addEventListener("change", () => setFragment(controlsFragment(), true));
+  // Paging through every page of the set before printing, as it will print.
+  const showPage = (k) => {
+    if (!state.made) return;
+    state.shownPage = Math.max(0, Math.min(state.made.pages - 1, k));
+    $("preview").innerHTML = call("pk_page", ["number"], [state.shownPage]);
+    $("pageOf").textContent = `${state.shownPage + 1} / ${state.made.pages}ページ`;
+  };
+  $("btnPrevPage").addEventListener("click", () => showPage(state.shownPage - 1));
+  $("btnNextPage").addEventListener("click", () => showPage(state.shownPage + 1));
+  $("btnCode").addEventListener("click", () => {
+    const made = JSON.parse(call("pk_from_code", ["string", "string"], [controlsFragment(), $("code").value]));
+    if (made.error) {
+      $("messages").textContent = made.error;
+      return;
+    }
+    setFragment(made.fragment, true);
+  });
+  $("unit").addEventListener("change", () => {
+    const unit = info.units[Number($("unit").value)];
+    $("unit").value = "";
+    if (!unit) return;
+    shownRequest.types = [...unit[1]];
+    shownRequest.seed = null;
+    setFragment(controlsFragment(), true);
+  });
   $("btnPreview").addEventListener("click", () => {
     shownRequest.seed = null;
     setFragment(controlsFragment(), true);
@@ -202,31 +276,53 @@
   });
 
   // ---- Printing: every page of the set as vector SVG, one paper each ----
-  async function preparePrint() {
-    const made = state.made;
-    const area = $("print-area");
-    const progress = $("progress");
-    area.replaceChildren();
+  // The print area holds the pages of the set shown, whichever way the browser prints: filled in
+  // the background after each set, and at once for a print that comes before that is done
+  // (Ctrl+P, the browser's menu).
+  function clearPrintArea() {
+    $("print-area").replaceChildren();
     state.pageTexts = [];
+    state.filledFor = null;
+  }
+  // Adds the next pages of the set shown to the print area, at most `count`; false when it holds
+  // them all (or no set is shown).
+  function addPages(count) {
+    const made = state.made;
+    if (!made) return false;
+    if (state.filledFor !== made) {
+      clearPrintArea();
+      state.filledFor = made;
+    }
+    const end = Math.min(state.pageTexts.length + count, made.pages);
+    let html = "";
+    for (let k = state.pageTexts.length; k < end; ++k) {
+      const svg = call("pk_page", ["number"], [k]);
+      state.pageTexts.push(svg);
+      html += svg;
+    }
+    $("print-area").insertAdjacentHTML("beforeend", html);
+    return state.pageTexts.length < made.pages;
+  }
+  // Ten pages at a time, so a large set shows its progress (when `shown`) and the page stays
+  // responsive; a set made meanwhile takes over.
+  async function preparePrint(shown = true) {
+    const made = state.made;
+    if (!made) return;
+    const progress = $("progress");
     progress.max = made.pages;
-    progress.value = 0;
-    progress.hidden = made.pages < 20;
-    // Ten pages at a time, so a large set shows its progress and the page stays responsive.
-    for (let i = 0; i < made.pages; i += 10) {
-      let html = "";
-      for (let k = i; k < Math.min(i + 10, made.pages); ++k) {
-        const svg = call("pk_page", ["number"], [k]);
-        state.pageTexts.push(svg);
-        html += svg;
-      }
-      area.insertAdjacentHTML("beforeend", html);
-      progress.value = Math.min(i + 10, made.pages);
+    progress.hidden = !shown || made.pages < 20;
+    while (state.made === made && addPages(10)) {
+      progress.value = state.pageTexts.length;
       await new Promise((resolve) => setTimeout(resolve, 0));
     }
     await document.fonts.ready;
-    progress.hidden = true;
+    if (shown) progress.hidden = true;
   }
   state.preparePrint = preparePrint;
+  window.addEventListener("beforeprint", () => {
+    if (state.printingResults) return;
+    while (addPages(100)) { /* every page, before the browser lays them out */ }
+  });
   $("btnPrint").addEventListener("click", async () => {
     if (!state.made) return;
     $("btnPrint").disabled = true;
@@ -234,16 +330,21 @@
     $("btnPrint").disabled = false;
     window.print();
   });
-  // As the window does after printing: the print number goes on past the set, and the next
-  // set has new problems.
+  // A browser does not tell a print from a cancelled one: after its print screen the set stays
+  // as it is, and the teacher goes on to the next set (new problems, the print numbers after
+  // this set's, as the window does after printing) with つぎのプリントへ.
   window.addEventListener("afterprint", () => {
     if (state.printingResults) {
       state.printingResults = false;
-      $("print-area").replaceChildren();
+      clearPrintArea();
       return;
     }
-    if (!state.made || state.pageTexts.length === 0) return;
-    setFragment(call("pk_printed", ["string"], [state.fragment]), true, true);
+    if (!state.made) return;
+    $("btnNextPrint").hidden = false;
+    $("messages").textContent = "印刷したら「つぎのプリントへ」を押すと、新しい問題で、プリント番号はこのセットの次からになります。";
+  });
+  $("btnNextPrint").addEventListener("click", () => {
+    if (state.made) setFragment(call("pk_printed", ["string"], [state.fragment]), true, true);
   });
 
   // ---- The practice: the module's model, drawn by the module; the page passes on keys and taps ----
@@ -335,8 +436,8 @@
   };
 
   const practiceCall = (name, types = [], args = []) => showPractice(JSON.parse(call(name, types, args)));
-  const pressKey = (key) => {
-    const s = JSON.parse(call("pk_practice_key", ["string", "number"], [key, now()]));
+  const pressKey = (key, fromPad = false) => {
+    const s = JSON.parse(call("pk_practice_key", ["string", "number", "number"], [key, now(), fromPad ? 1 : 0]));
     if (s.handled) showPractice(s);
     return s.handled;
   };
@@ -359,7 +460,7 @@
   $("pad").addEventListener("mousedown", (e) => e.preventDefault());  // the keys stay with the figure
   $("pad").addEventListener("click", (e) => {
     const key = e.target.closest("button[data-key]");
-    if (key && !key.disabled) pressKey(key.dataset.key);
+    if (key && !key.disabled) pressKey(key.dataset.key, true);
   });
   $("board").addEventListener("pointerdown", (e) => {
     const svg = $("board").querySelector("svg");
@@ -417,12 +518,12 @@
     link.remove();
     setTimeout(() => URL.revokeObjectURL(url), 60000);
     practice.savedResults = practice.state.results;
-    $("practiceSaved").textContent = `「${name}」として保存しました。`;
+    $("practiceSaved").textContent = `「${name}」のダウンロードをブラウザーにわたしました。`;
   });
   $("btnPrintResults").addEventListener("click", async () => {
     const page = JSON.parse(call("pk_practice_results", ["string", "number"], [state.fragment, new Date().getTimezoneOffset()]));
+    clearPrintArea();
     $("print-area").innerHTML = page.svg;
-    state.pageTexts = [];
     setPaper(page.paper);
     await document.fonts.ready;
     state.printingResults = true;
@@ -436,7 +537,8 @@
   });
 
   $("loading").hidden = true;
-  setFragment(location.hash.slice(1), true);
+  // An address without a fragment opens with the settings kept from the last visit.
+  setFragment(location.hash.slice(1) || keptSettings(), true);
   // When the first preview (or a practice link's figure) was drawn, the frame after it was put
   // in, in milliseconds from the start of the page's loading.
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
