@@ -25,7 +25,9 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
       answers_(new QComboBox(this)),
       print_(new QCheckBox(QStringLiteral("ファイルに保存しないで印刷する"), this)),
       tentative_(new QCheckBox(QStringLiteral("仮商を答えに書く"), this)),
-      sameMix_(new QCheckBox(QStringLiteral("どの用紙も同じ型の組み合わせ"), this))
+      sameMix_(new QCheckBox(QStringLiteral("どの用紙も同じ型の組み合わせ"), this)),
+      sameSet_(new QCheckBox(QStringLiteral("同じセットをもう一度"), this)),
+      newSetText_(QStringLiteral("プリント番号 %1 から、1枚ごとに新しい問題で作ります。").arg(printNumber))
 {
     setObjectName(QStringLiteral("ClassSetDialog"));
     setWindowTitle(QStringLiteral("PDF保存"));
@@ -41,6 +43,8 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     print_->setObjectName(QStringLiteral("chkPrint"));
     tentative_->setObjectName(QStringLiteral("chkTentative"));
     sameMix_->setObjectName(QStringLiteral("chkSameMix"));
+    sameSet_->setObjectName(QStringLiteral("chkSameSet"));
+    sameSet_->setVisible(false);
     sameMix_->setToolTip(QStringLiteral("2枚目からも1枚目と同じ型の問題を同じ数ずつ出し、前の用紙と同じ問題はなるべく出しません"));
 
     auto* fileRow = new QHBoxLayout;
@@ -50,6 +54,7 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     form->addRow(QStringLiteral("ファイル名"), fileRow);
     form->addRow(QStringLiteral("枚数"), sheets_);
     form->addRow(QStringLiteral("答えの用紙"), answers_);
+    form->addRow(QString(), sameSet_);
     form->addRow(QString(), sameMix_);
     form->addRow(QString(), print_);
     form->addRow(QString(), tentative_);
@@ -58,9 +63,8 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     ok_ = buttons->button(QDialogButtonBox::Ok);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("プリント番号 %1 から、1枚ごとに新しい問題で作ります。")
-                                     .arg(printNumber),
-                                 this));
+    what_ = new QLabel(newSetText_, this);
+    layout->addWidget(what_);
     layout->addLayout(form);
     layout->addWidget(buttons);
 
@@ -69,6 +73,15 @@ ClassSetDialog::ClassSetDialog(int printNumber, QWidget* parent)
     connect(browse_, &QPushButton::clicked, this, &ClassSetDialog::chooseFile);
     connect(print_, &QCheckBox::toggled, this, &ClassSetDialog::updateControls);
     connect(fileEdit_, &QLineEdit::textChanged, this, &ClassSetDialog::updateControls);
+    connect(sameSet_, &QCheckBox::toggled, this, [this](bool same) {
+        if (same) {
+            sheetsAsked_ = sheets_->value();
+            sheets_->setValue(sameSet_->property("sheets").toInt());
+        } else {
+            sheets_->setValue(sheetsAsked_);
+        }
+        updateControls();
+    });
     updateControls();
 }
 
@@ -88,6 +101,7 @@ ClassSetRequest ClassSetDialog::request() const
     r.answers = static_cast<AnswerSheets>(answers_->currentIndex());
     r.print = print_->isChecked();
     r.sameMix = sameMix_->isChecked();
+    r.sameSet = !sameSetText_.isEmpty() && sameSet_->isChecked();
     return r;
 }
 
@@ -108,12 +122,26 @@ void ClassSetDialog::setRequest(const ClassSetRequest& request)
     answers_->setCurrentIndex(static_cast<int>(request.answers));
     print_->setChecked(request.print);
     sameMix_->setChecked(request.sameMix);
+    sameSet_->setChecked(request.sameSet && !sameSetText_.isEmpty());
 }
 
 void ClassSetDialog::keepMix(bool sameMix)
 {
     sameMix_->setChecked(sameMix);
-    sameMix_->setEnabled(false);
+    mixKept_ = true;
+    updateControls();
+}
+
+void ClassSetDialog::offerSameSet(int firstNumber, int sheets)
+{
+    sameSet_->setProperty("sheets", sheets);
+    sameSetText_ = sheets > 1 ? QStringLiteral("プリント番号 %1〜%2 の%3枚を、前と同じ問題でもう一度作ります。")
+                                    .arg(firstNumber)
+                                    .arg(firstNumber + sheets - 1)
+                                    .arg(sheets)
+                              : QStringLiteral("プリント番号 %1 の用紙を、前と同じ問題でもう一度作ります。").arg(firstNumber);
+    sameSet_->setToolTip(sameSetText_);
+    sameSet_->setVisible(true);
 }
 
 void ClassSetDialog::chooseFile()
@@ -132,6 +160,10 @@ void ClassSetDialog::updateControls()
     browse_->setEnabled(toFile);
     ok_->setText(toFile ? QStringLiteral("保存") : QStringLiteral("印刷"));
     ok_->setEnabled(!toFile || !fileEdit_->text().trimmed().isEmpty());
+    const bool same = sameSet_->isChecked();
+    sheets_->setEnabled(!same);
+    sameMix_->setEnabled(!same && !mixKept_);
+    what_->setText(same ? sameSetText_ : newSetText_);
 }
 
 }  // namespace pelkano

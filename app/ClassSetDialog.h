@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -24,6 +25,9 @@ struct ClassSetRequest {
     // Every sheet after the first with as many problems of each type as the first, and problems of
     // earlier sheets again only where a type has too few.
     bool sameMix = false;
+    // The last set made again, with its problems and print numbers, instead of a new one: the
+    // sheet count and the mix are that set's.
+    bool sameSet = false;
 };
 
 class ClassSetDialog final : public QDialog {
@@ -39,6 +43,8 @@ public:
     // The previewed sheet was made from a code and is not the first of its set: the set goes on
     // as it was made, so the same-mix option shows how it was and cannot be changed.
     void keepMix(bool sameMix);
+    // Offers "同じセットをもう一度": the last set, `sheets` sheets from print number `firstNumber`.
+    void offerSameSet(int firstNumber, int sheets);
 
     // わり算_No<n>.pdf in the user's documents folder, or in the home folder when there is none.
     static QString defaultFileName(int printNumber);
@@ -54,6 +60,12 @@ private:
     QCheckBox* print_;
     QCheckBox* tentative_;
     QCheckBox* sameMix_;
+    QCheckBox* sameSet_;
+    QLabel* what_ = nullptr;
+    QString newSetText_;
+    QString sameSetText_;
+    int sheetsAsked_ = 1;  // the count before "同じセットをもう一度" showed the last set's
+    bool mixKept_ = false;
     QPushButton* ok_;
 };
 

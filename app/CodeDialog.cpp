@@ -40,23 +40,7 @@ QString CodeDialog::code() const
 
 QString codeMessage(const DecodedCode& decoded, const QString& typed)
 {
-    const QString shown = typed.trimmed();
-    switch (decoded.error) {
-    case CodeError::None:
-        return {};
-    case CodeError::Empty:
-        return QStringLiteral("コードを入れてください。");
-    case CodeError::BadCharacter:
-        return QStringLiteral("「%1」はコードに使われない文字です。用紙の下のコードを確かめてください。")
-            .arg(QString::fromStdString(decoded.character));
-    case CodeError::CheckFails:
-        return QStringLiteral("コード「%1」は正しくありません。打ち間違いや抜けている文字がないか確かめてください。").arg(shown);
-    case CodeError::Newer:
-        return QStringLiteral("コード「%1」は、新しい版で作られた用紙のものです。").arg(shown);
-    case CodeError::Unreadable:
-        break;
-    }
-    return QStringLiteral("コード「%1」から作れる用紙はありません。").arg(shown);
+    return QString::fromStdString(pelkano::codeMessage(decoded, typed.trimmed().toStdString()));
 }
 
 }  // namespace pelkano

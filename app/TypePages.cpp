@@ -1,5 +1,7 @@
 #include "TypePages.h"
 
+#include "Sheet.h"
+
 #include <cstdio>
 #include <string>
 
@@ -38,7 +40,7 @@ const char* typePageTitle(int page)
 
 int boxNumberOfType(int type)
 {
-    return type <= 4 ? type + 74 : type - 4;
+    return typeDifficultyRank(type);
 }
 
 int typeOfBoxNumber(int box)

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
 #include <QWindow>
 
 int main(int argc, char** argv)
@@ -30,11 +29,7 @@ int main(int argc, char** argv)
     }
     window.show();
 
-    // The faces' fault in detail is for the command-line tool; the window says what to do.
-    if (!pelkano::checkFaces().isEmpty() && !pelkano::StartupProbe::requested())
-        QMessageBox::warning(&window, QStringLiteral("Pelkano"),
-                             QStringLiteral("図の数字をマスの中に書ける日本語の字体が見つかりません。"
-                                            "IPA明朝とIPAゴシック（パッケージ fonts-ipafont-mincho と "
-                                            "fonts-ipafont-gothic）を入れてください。"));
+    if (!pelkano::StartupProbe::requested())
+        window.warnOfFaces();
     return app.exec();
 }

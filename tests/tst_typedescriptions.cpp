@@ -2,6 +2,7 @@
 // counts, remainder, the quotient's zero places and the lowerings of the tentative quotient.
 #include "LongDivision.h"
 #include "TypeSampling.h"
+#include "Units.h"
 
 #include <QtTest>
 
@@ -15,6 +16,22 @@ class TestTypeDescriptions : public QObject {
     Q_OBJECT
 
 private slots:
+    // The units cover every type, each names only types it can find again by its name, and the
+    // two 2けた units split the types that tell their corrections.
+    void unitsCoverEveryType()
+    {
+        std::vector<bool> covered(kTypeCount + 1, false);
+        for (const Unit& unit : units()) {
+            QVERIFY(!unit.types.empty());
+            QCOMPARE(unitByName(unit.name), &unit);
+            for (int t : unit.types)
+                covered[static_cast<std::size_t>(t)] = true;
+        }
+        for (int t = 1; t <= kTypeCount; ++t)
+            QVERIFY2(covered[static_cast<std::size_t>(t)], qPrintable(QString::number(t)));
+        QCOMPARE(unitByName("2けたでわる（仮商そのまま）")->types, (std::vector<int>{46, 54}));
+        QCOMPARE(unitByName("何でもない"), nullptr);
+    }
     void descriptionMatchesTheRule_data()
     {
         QTest::addColumn<int>("type");
