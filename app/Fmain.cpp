@@ -8,6 +8,7 @@
 #include "PreviewBox.h"
 #include "QtSurface.h"
 #include "RadioGroup.h"
+#include "Units.h"
 #include "TypePages.h"
 
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -27,6 +29,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QComboBox>
 #include <QSettings>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -142,6 +145,20 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
     return b;
 }
 
+// A window of `wanted` size, or less where the screen that `over` stands on is smaller: a tenth
+// of the screen's free area is left for the frame and the panels around it.
+void fitToScreen(QWidget* window, const QWidget* over, QSize wanted)
+{
+    const QScreen* screen = over->screen();
+    if (!screen) {
+        window->resize(wanted);
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    window->resize(wanted.boundedTo(area.size() * 9 / 10));
+    window->move(area.center() - window->rect().center());
+}
+
 // Files from the window have the command-line tool's resolution; printers keep their own.
 constexpr int kFileDpi = 600;
 
@@ -160,9 +177,9 @@ QRect pageArea(const QPrinter& printer)
     return {0, 0, printer.width(), printer.height()};
 }
 
-// Why a PDF could not be saved, in the user's words: writePdf's reason is the command-line
+// Why a file could not be written, in the user's words: the writer's reason is the command-line
 // tool's English, so the window says what it can see of the place.
-QString saveFailure(const QString& file)
+QString placeFailure(const QString& file)
 {
     const QFileInfo target(file);
     const QFileInfo folder(target.absolutePath());
@@ -175,8 +192,36 @@ QString saveFailure(const QString& file)
         reason = QStringLiteral("ファイルが書き込み禁止になっています。");
     else
         reason = QStringLiteral("ディスクがいっぱいか、書き込めない場所です。");
+    return reason;
+}
+
+QString saveFailure(const QString& file)
+{
     return QStringLiteral("PDFファイル「%1」を保存できませんでした。\n%2\n別の名前か場所を選んでください。")
-        .arg(QDir::toNativeSeparators(file), reason);
+        .arg(QDir::toNativeSeparators(file), placeFailure(file));
+}
+
+// A print to files that could not be written: nothing of it was kept.
+QString printFileFailure(const QStringList& files)
+{
+    QStringList named;
+    for (const QString& file : files)
+        named << QStringLiteral("「%1」").arg(QDir::toNativeSeparators(file));
+    return QStringLiteral("ファイル%1に印刷できませんでした。\n%2\n「印刷設定」で別の名前か場所を選んでください。")
+        .arg(named.join(QStringLiteral("と")), placeFailure(files.first()));
+}
+
+// A file's paper and resolution as its printer has them, with the blank border pelkano-sheets leaves.
+PageSetup fileSetup(const QPrinter& printer)
+{
+    return PageSetup{printer.pageLayout().pageSize(), printer.resolution()};
+}
+
+// A print to a PDF file is written by the file writer, except while a print preview draws it.
+bool writesFile(QPrinter& printer)
+{
+    QPaintEngine* engine = printer.paintEngine();
+    return printsToFile(printer) && engine && engine->type() != QPaintEngine::Picture;
 }
 
 }  // namespace
@@ -239,9 +284,14 @@ void Fmain::buildControls()
 
     label(this, QStringLiteral("設定"), 14, 140, 30, 15);
     // Beside the settings' heading: the answer sheets show the tentative quotients tried.
-    chkTentative = named(new QCheckBox(QStringLiteral("仮商を答えに書く"), this), "chkTentative", 150, 140, 160, 18);
+    chkTentative = named(new QCheckBox(QStringLiteral("仮商を答えに書く"), this), "chkTentative", 172, 140, 146, 18);
     chkTentative->setToolTip(QStringLiteral("答えの用紙で、商の上に試した仮商を消して書く"));
     btnClear = button(this, "btnClear", QStringLiteral("全てクリア"), 324, 140, 75, 18);
+    // Beside the sheet code's button: the marks and QR code by which a scan of a worked sheet is read.
+    chkMarks = named(new QCheckBox(QStringLiteral("採点用のしるし"), this), "chkMarks", 47, 140, 123, 18);
+    chkMarks->setChecked(true);
+    chkMarks->setToolTip(QStringLiteral("解いた用紙をスキャンして採点できるように、四すみのしるしとQRコードを印刷する"
+                                        "（筆算で枠ありの用紙）"));
 
     PageControl1 = named(new QTabWidget(this), "PageControl1", 16, 160, 394, 338);
     buildTypePages();
@@ -336,6 +386,19 @@ void Fmain::buildControls()
     btnCode = button(this, "btnCode", QStringLiteral("コードから作る…"), 297, 56, 120, 25,
                      QStringLiteral("用紙の下のコードから、同じ用紙をもう一度作る"));
 
+    cbUnit = named(new QComboBox(this), "cbUnit", 16, 56, 150, 25);
+    cbUnit->addItem(QStringLiteral("単元から選ぶ…"));
+    for (const Unit& unit : units()) {
+        cbUnit->addItem(QString::fromStdString(unit.name));
+        QStringList types;
+        for (int t : unit.types)
+            types << QString::number(t);
+        cbUnit->setItemData(cbUnit->count() - 1, QStringLiteral("型 %1").arg(types.join(QStringLiteral(", "))),
+                            Qt::ToolTipRole);
+    }
+    btnDrill = button(this, "btnDrill", QStringLiteral("プリントの内容…"), 171, 56, 120, 25,
+                      QStringLiteral("型をまんべんなく、やさしい順、問題番号、月日・名前・点の欄、検算、答えの一覧"));
+
     btnClear->setEnabled(false);
     btnPreview->setEnabled(false);
     btnPractice->setEnabled(false);
@@ -402,6 +465,13 @@ void Fmain::connectHandlers()
     connect(PaintBox1, &PreviewBox::doubleClicked, this, &Fmain::PaintBox1DblClick);
     connect(btnPractice, &QPushButton::clicked, this, &Fmain::btnPracticeClick);
     connect(btnCode, &QPushButton::clicked, this, &Fmain::btnCodeClick);
+    connect(btnDrill, &QPushButton::clicked, this, &Fmain::btnDrillClick);
+    connect(cbUnit, &QComboBox::activated, this, [this](int index) {
+        const auto& all = units();
+        if (index >= 1 && index <= static_cast<int>(all.size()))
+            tickOnly(all[static_cast<std::size_t>(index - 1)].types);
+        cbUnit->setCurrentIndex(0);
+    });
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
     for (RadioGroup* group : {QNumPattern, rgWaku, QuestStyle})
         connect(group, &RadioGroup::itemIndexChanged, this, &Fmain::settingChanged);
@@ -409,6 +479,7 @@ void Fmain::connectHandlers()
         connect(edit, &QLineEdit::textChanged, this, &Fmain::settingChanged);
     // The preview shows the answers: it is drawn again with or without the tentative quotients.
     connect(chkTentative, &QCheckBox::toggled, this, &Fmain::settingChanged);
+    connect(chkMarks, &QCheckBox::toggled, this, &Fmain::settingChanged);
 }
 
 void Fmain::FormCreate()
@@ -459,6 +530,8 @@ RenderSettings Fmain::renderSettings() const
     s.style = QuestStyle->itemIndex() == 1 ? QuestionStyle::Expression : QuestionStyle::Written;
     s.sentence = QstSentence->text().toStdString();
     s.tentative = chkTentative->isChecked();
+    s.registrationMarks = chkMarks->isChecked();
+    s.marks = drill_.marks;
     return s;
 }
 
@@ -476,6 +549,23 @@ void Fmain::QPClick(QCheckBox* box)
     selected_.tick(box->property("Tag").toInt(), box->isChecked());
     updateCommands();
     saveSettings();
+    markTickedPages();
+}
+
+// A tab whose page has a ticked type shows it in the colour of a link, so that no ticked type
+// is hidden on a page not in view.
+void Fmain::markTickedPages()
+{
+    const auto& pages = typePages();
+    const std::vector<int> types = selected_.types();
+    for (int k = 0; k < kTypePageCount && k < PageControl1->count(); ++k) {
+        const auto& boxes = pages[static_cast<std::size_t>(k)].boxes;
+        const bool ticked = std::any_of(boxes.begin(), boxes.end(), [&](const BoxPlace& b) {
+            return std::find(types.begin(), types.end(), b.type) != types.end();
+        });
+        PageControl1->tabBar()->setTabTextColor(k, ticked ? QColor(0, 0, 192) : QColor());
+        PageControl1->setTabToolTip(k, ticked ? QStringLiteral("チェックした型があります") : QString());
+    }
 }
 
 // The commands that make new problems (プレビュー, 練習, PDF保存…) are usable while a type is
@@ -486,9 +576,15 @@ void Fmain::updateCommands()
     btnPreview->setEnabled(ticked);
     btnPractice->setEnabled(ticked);
     btnClear->setEnabled(ticked);
-    btnPrint->setEnabled(sheet_.previewMade);
-    btnPrintWithAns->setEnabled(sheet_.previewMade);
-    btnSavePdf->setEnabled(ticked && sheet_.previewMade);
+    const bool current = previewCurrent();
+    btnPrint->setEnabled(current);
+    btnPrintWithAns->setEnabled(current);
+    btnSavePdf->setEnabled(ticked && current);
+}
+
+bool Fmain::previewCurrent() const
+{
+    return sheet_.previewMade && (!sheet_.origin || sheet_.origin->recipe.pattern == renderSettings().pattern);
 }
 
 void Fmain::btnClearClick()
@@ -547,10 +643,17 @@ void Fmain::edLineWChange()
 
 // A setting shows at once: the previewed sheet is drawn again as it will print, with the answers
 // the preview shows.
+// A new layout asks for new problems: until プレビュー makes them, nothing of the sheet shown is printed.
 void Fmain::settingChanged()
 {
     if (sheet_.previewMade)
         PaintBox1->repaint();
+    const bool wasCurrent = btnPrint->isEnabled();
+    updateCommands();
+    if (wasCurrent && sheet_.previewMade && !previewCurrent())
+        statusLine->showMessage(QStringLiteral("問題数が変わりました。「プレビュー」で新しい問題を作ってから印刷してください。"));
+    else if (!wasCurrent && previewCurrent())
+        statusLine->clearMessage();
     saveSettings();
 }
 
@@ -566,9 +669,20 @@ constexpr const char* kLineWidthKey = "window/lineWidth";
 constexpr const char* kSentenceKey = "window/sentence";
 constexpr const char* kPrintNumberKey = "window/printNumber";
 constexpr const char* kTentativeKey = "window/tentative";
+constexpr const char* kMarksKey = "window/marks";
+constexpr const char* kBalancedKey = "window/balanced";
+constexpr const char* kEasyOrderKey = "window/easyOrder";
+constexpr const char* kNumbersKey = "window/numbers";
+constexpr const char* kHeaderFieldsKey = "window/headerFields";
+constexpr const char* kCheckKey = "window/check";
+constexpr const char* kAnswerListKey = "window/answerList";
 constexpr const char* kPrinterKey = "printer/name";
 constexpr const char* kPrintFileKey = "printer/file";
 constexpr const char* kPaperKey = "printer/paper";
+// The last PDF保存…: its folder, sheet count and answer sheets.
+constexpr const char* kSetFolderKey = "classSet/folder";
+constexpr const char* kSetSheetsKey = "classSet/sheets";
+constexpr const char* kSetAnswersKey = "classSet/answers";
 
 // A kept whole number within lo..hi, or nothing for a missing or foreign value.
 std::optional<int> keptInt(const QSettings& settings, const char* key, int lo, int hi)
@@ -620,14 +734,34 @@ void Fmain::restoreSettings()
         QstSentence->setText(*sentence);
     if (const auto tentative = keptInt(s, kTentativeKey, 0, 1))
         chkTentative->setChecked(*tentative == 1);
+    if (const auto marks = keptInt(s, kMarksKey, 0, 1))
+        chkMarks->setChecked(*marks == 1);
     if (const auto number = keptInt(s, kPrintNumberKey, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()))
         PrnNum->setText(QString::number(*number));
+    const auto flag = [&s](const char* key, bool& target) {
+        if (const auto on = keptInt(s, key, 0, 1))
+            target = *on == 1;
+    };
+    flag(kBalancedKey, drill_.balanced);
+    flag(kEasyOrderKey, drill_.easyOrder);
+    flag(kHeaderFieldsKey, drill_.marks.headerFields);
+    flag(kCheckKey, drill_.marks.check);
+    flag(kAnswerListKey, drill_.marks.answerList);
+    if (const auto numbers = keptInt(s, kNumbersKey, 0, kNumberStyleCount - 1))
+        drill_.marks.numbers = static_cast<NumberStyle>(*numbers);
     const QVariant types = s.value(QLatin1String(kTypesKey));
     if (types.typeId() == QMetaType::QStringList || types.typeId() == QMetaType::QString)
         for (const QString& entry : types.toStringList())
             if (const std::optional<int> type = StrToInt(entry); type && *type >= 1 && *type <= kTypeCount)
                 if (QCheckBox* box = typeBox(boxNumberOfType(*type)))
                     box->setChecked(true);
+    if (const auto folder = keptText(s, kSetFolderKey); folder && !folder->isEmpty()) {
+        ClassSetRequest choices;
+        choices.fileName = QDir(*folder).filePath(QFileInfo(ClassSetDialog::defaultFileName(1)).fileName());
+        choices.sheets = keptInt(s, kSetSheetsKey, 1, kMaxClassSetSheets).value_or(1);
+        choices.answers = static_cast<AnswerSheets>(keptInt(s, kSetAnswersKey, 0, 2).value_or(0));
+        lastClassSet_ = choices;
+    }
     if (const auto paper = keptInt(s, kPaperKey, 0, QPageSize::LastPageSize))
         printer_.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(*paper)));
     if (const auto file = keptText(s, kPrintFileKey); file && !file->isEmpty()) {
@@ -657,11 +791,24 @@ void Fmain::saveSettings()
     s.setValue(QLatin1String(kLineWidthKey), r.lineWidth);
     s.setValue(QLatin1String(kSentenceKey), QstSentence->text());
     s.setValue(QLatin1String(kTentativeKey), r.tentative ? 1 : 0);
+    s.setValue(QLatin1String(kMarksKey), r.registrationMarks ? 1 : 0);
+    s.setValue(QLatin1String(kBalancedKey), drill_.balanced ? 1 : 0);
+    s.setValue(QLatin1String(kEasyOrderKey), drill_.easyOrder ? 1 : 0);
+    s.setValue(QLatin1String(kNumbersKey), static_cast<int>(drill_.marks.numbers));
+    s.setValue(QLatin1String(kHeaderFieldsKey), drill_.marks.headerFields ? 1 : 0);
+    s.setValue(QLatin1String(kCheckKey), drill_.marks.check ? 1 : 0);
+    s.setValue(QLatin1String(kAnswerListKey), drill_.marks.answerList ? 1 : 0);
     if (const std::optional<int> number = StrToInt(PrnNum->text()))
         s.setValue(QLatin1String(kPrintNumberKey), *number);
     s.setValue(QLatin1String(kPrintFileKey), chosenFile());
     s.setValue(QLatin1String(kPrinterKey), chosenFile().isEmpty() ? printer_.printerName() : QString());
     s.setValue(QLatin1String(kPaperKey), static_cast<int>(printer_.pageLayout().pageSize().id()));
+    if (lastClassSet_) {
+        if (!lastClassSet_->fileName.isEmpty())
+            s.setValue(QLatin1String(kSetFolderKey), QFileInfo(lastClassSet_->fileName).absolutePath());
+        s.setValue(QLatin1String(kSetSheetsKey), lastClassSet_->sheets);
+        s.setValue(QLatin1String(kSetAnswersKey), static_cast<int>(lastClassSet_->answers));
+    }
 }
 
 // The sheet as the print commands would print it now: with the print number in its field.
@@ -669,10 +816,15 @@ void Fmain::drawPreview(QPainter& painter, bool showAnswers)
 {
     ProblemSheet page = sheet_;
     page.showAnswers = showAnswers;
-    if (const std::optional<int> number = StrToInt(PrnNum->text()))
+    if (const std::optional<int> number = StrToInt(PrnNum->text()); number && !ownNumber_)
         page.printNumber = *number;
+    // The frame's lines as thin as they will print: their width on the paper, on the small page.
+    RenderSettings settings = settingsFor(sheet_);
+    const int dpi = chosenFile().isEmpty() ? printer_.resolution() : kFileDpi;
+    const int pageWidth = PageSetup{printer_.pageLayout().pageSize(), dpi}.printableRect().width();
+    settings.lineWidth = lineWidthShown(settings.lineWidth, kPreviewWidth, pageWidth);
     QtSurface surface(painter);
-    MakePrint(surface, kPreviewWidth, kPreviewHeight, page, settingsFor(sheet_));
+    MakePrint(surface, kPreviewWidth, kPreviewHeight, page, settings);
 }
 
 bool Fmain::PaintBox1Paint(QPainter& painter)
@@ -681,6 +833,13 @@ bool Fmain::PaintBox1Paint(QPainter& painter)
         return false;
     drawPreview(painter, true);
     return true;
+}
+
+std::optional<int> Fmain::sheetPrintNumber()
+{
+    if (ownNumber_)
+        return sheet_.printNumber;
+    return readPrintNumber();
 }
 
 std::optional<int> Fmain::readPrintNumber()
@@ -698,17 +857,26 @@ void Fmain::btnPreviewClick()
     const std::optional<int> number = readPrintNumber();
     if (!number)
         return;
+    statusLine->clearMessage();
+    newPreview(selected_.types(), renderSettings().pattern, *number);
+}
+
+bool Fmain::newPreview(const std::vector<int>& types, LayoutPattern pattern, int number)
+{
     // The seed is drawn where a failing source is told as the generator's failures are.
     std::uint64_t seed = 0;
     if (!generate(*random_, [&](RuleContext& ctx) {
             seed = newSetSeed(ctx.random);
             return true;
         }))
-        return;
-    makeSheet({{seed, selected_.types(), renderSettings().pattern, false}, 0}, *number);
+        return false;
+    if (!makeSheet({{seed, types, pattern, false, drill_.balanced, drill_.easyOrder}, 0}, number))
+        return false;
+    ownNumber_ = false;
+    return true;
 }
 
-void Fmain::makeSheet(const SheetOrigin& origin, int number)
+bool Fmain::makeSheet(const SheetOrigin& origin, int number)
 {
     const std::unique_ptr<RandomSource> random = sourceForSeed_(origin.recipe.seed);
     const bool built = generate(*random, [&](RuleContext& ctx) {
@@ -723,12 +891,13 @@ void Fmain::makeSheet(const SheetOrigin& origin, int number)
         return complete;
     });
     if (!built)
-        return;
+        return false;
     if (sheet_.count > 3) {
         PaintBox1->drawNow(true);
         sheet_.previewMade = true;
         updateCommands();
     }
+    return true;
 }
 
 bool Fmain::generate(RandomSource& random, const std::function<bool(RuleContext&)>& build)
@@ -787,36 +956,42 @@ std::unique_ptr<QPrinter> Fmain::documentPrinter(const QString& fileName) const
 
 bool Fmain::printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress)
 {
-    const PaintOutcome outcome = paintDocument(printer, pages, progress);
-    if (outcome == PaintOutcome::Done)
-        return true;
-    if (outcome != PaintOutcome::Cancelled)
-        messages().warning(kAppTitle, printFailure(printer, outcome));
-    return false;
-}
-
-bool Fmain::printDrawnPages(QPrinter& printer, int count, const PagePainter& paint)
-{
-    const PaintOutcome outcome = paintPages(printer, pageArea(printer), count, paint);
-    if (outcome == PaintOutcome::Done)
-        return true;
-    if (outcome != PaintOutcome::Cancelled)
-        messages().warning(kAppTitle, printFailure(printer, outcome));
-    return false;
-}
-
-PaintOutcome Fmain::paintDocument(QPrinter& printer, const PageList& pages, const PageProgress& progress)
-{
     const RenderSettings settings = pages.empty() ? renderSettings() : settingsFor(pages.front());
-    const PaintOutcome outcome = paintPages(printer, pageArea(printer), pages, settings, progress);
-    if (outcome == PaintOutcome::Cancelled && printsToFile(printer))
-        QFile::remove(printer.outputFileName());
-    return outcome;
+    return printDrawnPages(printer, static_cast<int>(pages.size()), sheetPainter(pages, settings), progress);
+}
+
+bool Fmain::printDrawnPages(QPrinter& printer, int count, const PagePainter& paint, const PageProgress& progress)
+{
+    const PaintOutcome outcome = paintDocument(printer, count, paint, progress);
+    if (outcome == PaintOutcome::Done)
+        return true;
+    if (outcome != PaintOutcome::Cancelled)
+        messages().warning(kAppTitle, printFailure(printer, outcome));
+    return false;
+}
+
+PaintOutcome Fmain::paintDocument(QPrinter& printer, int count, const PagePainter& paint, const PageProgress& progress)
+{
+    if (!writesFile(printer))
+        return paintPages(printer, pageArea(printer), count, paint, progress);
+    bool cancelled = false;
+    PageProgress watched;
+    if (progress)
+        watched = [&](int done, int total) {
+            cancelled = !progress(done, total);
+            return !cancelled;
+        };
+    const QString error = writePdfs({{printer.outputFileName(), count, paint}}, fileSetup(printer), watched, fileCalls_);
+    if (cancelled)
+        return PaintOutcome::Cancelled;
+    return error.isEmpty() ? PaintOutcome::Done : PaintOutcome::CannotFinish;
 }
 
 QString Fmain::printFailure(const QPrinter& printer, PaintOutcome outcome)
 {
     const QString file = printer.outputFileName();
+    if (!file.isEmpty() && printsToFile(printer))
+        return printFileFailure({file});
     if (outcome != PaintOutcome::CannotBegin)
         return QStringLiteral("印刷を完了できませんでした。");
     if (!file.isEmpty())
@@ -852,11 +1027,13 @@ void Fmain::raisePrintNumber(int next)
 // whose successor does not fit is refused before anything is printed.
 bool Fmain::printCommand(bool withAnswers)
 {
-    const std::optional<int> number = readPrintNumber();
+    if (!previewCurrent())
+        return false;
+    const std::optional<int> number = sheetPrintNumber();
     if (!number)
         return false;
     const std::optional<int> next = nextPrintNumber(*number);
-    if (!next) {
+    if (!next && !ownNumber_) {
         messages().warning(kAppTitle, printNumberLimitMessage(*number));
         return false;
     }
@@ -864,21 +1041,44 @@ bool Fmain::printCommand(bool withAnswers)
 
     statusLine->clearMessage();
     const QString file = chosenFile();
-    const PageList pages = pagesOf({sheet_}, AnswerSheets::AfterEach);
-    const std::unique_ptr<QPrinter> problems = documentPrinter(file);
-    if (!printPages(*problems, {pages[0]}))
-        return false;
-    QStringList places{destination(*problems)};
-    // Printing to a file: the answers go beside the problems, not over them.
-    if (withAnswers) {
-        const std::unique_ptr<QPrinter> answers = documentPrinter(file.isEmpty() ? file : answersFileName(file));
-        if (!printPages(*answers, {pages[1]}))
+    // The answers: the answer sheet, and the list of answers after it when it is asked for.
+    const PageList pages = pagesOf({sheet_}, AnswerSheets::AfterEach, drill_.marks.answerList);
+    const int answerPages = static_cast<int>(pages.size()) - 1;
+    QStringList places;
+    if (!file.isEmpty()) {
+        // Printing to a file: the answers go beside the problems, not over them; both files are
+        // written, or neither.
+        places << file;
+        if (withAnswers)
+            places << answersFileName(file);
+        const RenderSettings settings = settingsFor(sheet_);
+        const PagePainter paint = sheetPainter(pages, settings);
+        std::vector<PdfDocument> documents;
+        documents.push_back({places[0], 1, [&paint](DrawingSurface& s, int w, int h, int) { paint(s, w, h, 0); }});
+        if (withAnswers)
+            documents.push_back({places[1], answerPages, [&paint](DrawingSurface& s, int w, int h, int page) { paint(s, w, h, 1 + page); }});
+        const QString error = writePdfs(documents, fileSetup(*documentPrinter(file)), {}, fileCalls_);
+        if (!error.isEmpty()) {
+            messages().warning(kAppTitle, printFileFailure(places));
+            statusLine->showMessage(QStringLiteral("印刷できませんでした。"));
             return false;
-        if (!file.isEmpty())
-            places << destination(*answers);
+        }
+        for (QString& place : places)
+            place = QDir::toNativeSeparators(place);
+    } else {
+        const std::unique_ptr<QPrinter> problems = documentPrinter(file);
+        if (!printPages(*problems, {pages[0]}))
+            return false;
+        places << destination(*problems);
+        if (withAnswers) {
+            const std::unique_ptr<QPrinter> answers = documentPrinter(file);
+            if (!printPages(*answers, PageList(pages.begin() + 1, pages.end())))
+                return false;
+        }
     }
     tellPrinted(QStringLiteral("印刷しました"), places, *number, 1);
-    raisePrintNumber(*next);
+    if (!ownNumber_)
+        raisePrintNumber(*next);
     return true;
 }
 
@@ -941,7 +1141,7 @@ void Fmain::btnPracticeClick()
         QPrintPreviewDialog dialog(printer.get(), parent);
         dialog.setObjectName(QStringLiteral("ResultsPreview"));
         dialog.setWindowTitle(QStringLiteral("練習の結果の印刷"));
-        dialog.resize(900, 800);
+        fitToScreen(&dialog, parent, QSize(900, 800));
         connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
                 [this, &paint](QPrinter* p) { printDrawnPages(*p, 1, paint); });
         dialog.exec();
@@ -959,18 +1159,26 @@ void Fmain::btnPracticeClick()
 // when the set could not be written or printed, it opens again with every choice as it was.
 void Fmain::btnSavePdfClick()
 {
-    const std::optional<int> number = readPrintNumber();
+    const std::optional<int> number = sheetPrintNumber();
     if (!number)
         return;
+    statusLine->clearMessage();
     std::optional<ClassSetRequest> again;
     for (;;) {
         ClassSetDialog dialog(*number, this);
         dialog.setTentative(chkTentative->isChecked());
+        if (lastSet_)
+            dialog.offerSameSet(lastSet_->firstNumber, lastSet_->sheets);
         if (again) {
             dialog.setRequest(*again);
         } else if (lastClassSet_) {
+            // The last choices, and a new file of this print number in the last folder.
             ClassSetRequest choices = *lastClassSet_;
-            choices.fileName = ClassSetDialog::defaultFileName(*number);
+            choices.sameSet = false;
+            const QString name = QFileInfo(ClassSetDialog::defaultFileName(*number)).fileName();
+            const QString folder = QFileInfo(lastClassSet_->fileName).absolutePath();
+            choices.fileName = lastClassSet_->fileName.isEmpty() ? ClassSetDialog::defaultFileName(*number)
+                                                                  : QDir(folder).filePath(name);
             dialog.setRequest(choices);
         }
         if (sheet_.origin && sheet_.origin->index > 0)
@@ -980,6 +1188,7 @@ void Fmain::btnSavePdfClick()
         chkTentative->setChecked(dialog.tentative());
         const ClassSetRequest request = dialog.request();
         lastClassSet_ = request;
+        saveSettings();
         if (buildClassSet(request) != SetOutcome::Failed)
             return;
         again = request;
@@ -993,17 +1202,22 @@ bool Fmain::makeClassSet(const ClassSetRequest& request)
 
 Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
 {
-    const std::optional<int> number = readPrintNumber();
-    if (!number || !sheet_.previewMade)
+    statusLine->clearMessage();
+    const bool again = request.sameSet && lastSet_;
+    if (!again && !previewCurrent())
         return SetOutcome::Refused;
-    const int count = request.sheets < 1 ? 1 : (request.sheets > kMaxClassSetSheets ? kMaxClassSetSheets : request.sheets);
+    const std::optional<int> number = again ? lastSet_->firstNumber : sheetPrintNumber();
+    if (!number)
+        return SetOutcome::Refused;
+    const int asked = again ? lastSet_->sheets : request.sheets;
+    const int count = asked < 1 ? 1 : (asked > kMaxClassSetSheets ? kMaxClassSetSheets : asked);
     if (*number > INT_MAX - count) {
         messages().warning(kAppTitle, QStringLiteral("プリント番号 %1 から %2 枚の番号は扱えません。プリント番号を小さくしてください。")
                                           .arg(*number)
                                           .arg(count));
         return SetOutcome::Refused;
     }
-    if (count > 1 && !selected_.commandsEnabled()) {
+    if (!again && count > 1 && !selected_.commandsEnabled()) {
         messages().warning(kAppTitle, kNoTypeTicked);
         return SetOutcome::Refused;
     }
@@ -1011,28 +1225,34 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
         messages().warning(kAppTitle, QStringLiteral("保存するファイル名を入れてください。"));
         return SetOutcome::Refused;
     }
-    if (!sheet_.origin)
+    if (!again && !sheet_.origin)
         return SetOutcome::Refused;
-    // The set goes on from the previewed sheet: the sheets after it in the set that its seed, types
-    // and layout decide. The first sheet of a set is the same with or without the same mix.
-    SheetOrigin first = *sheet_.origin;
-    if (first.index == 0)
+    // A new set goes on from the previewed sheet: the sheets after it in the set that its seed,
+    // types and layout decide. The first sheet of a set is the same with or without the same mix.
+    // The same set again is made from its first sheet as it was.
+    SheetOrigin first = again ? lastSet_->first : *sheet_.origin;
+    if (!again && first.index == 0)
         first.recipe.sameMix = request.sameMix;
     if (first.index > kMaxSheetIndex - (count - 1)) {
         messages().warning(kAppTitle, QStringLiteral("この用紙から続けて作れるのは、あと %1 枚までです。枚数を減らしてください。")
                                           .arg(kMaxSheetIndex - first.index + 1));
         return SetOutcome::Refused;
     }
-    sheet_.printNumber = *number;
 
     // The sheet on the preview first, then the new sheets.
-    std::vector<ProblemSheet> sheets{sheet_};
-    sheets.front().origin = first;
+    std::vector<ProblemSheet> sheets;
     sheets.reserve(static_cast<std::size_t>(count));
+    if (!again) {
+        sheet_.printNumber = *number;
+        sheets.push_back(sheet_);
+        sheets.front().origin = first;
+    }
+    const long long from = again ? first.index : first.index + 1;
+    const long long fromNumber = again ? *number : static_cast<long long>(*number) + 1;
     const std::unique_ptr<RandomSource> random = sourceForSeed_(first.recipe.seed);
     const bool built = generate(*random, [&](RuleContext& ctx) {
         bool complete = true;
-        buildSheets(first.recipe, first.index + 1, count - 1, static_cast<long long>(*number) + 1, ctx,
+        buildSheets(first.recipe, from, count - static_cast<long long>(sheets.size()), fromNumber, ctx,
                     [&](long long, const ProblemSheet& sheet, bool filled) {
                         complete = complete && filled;
                         sheets.push_back(sheet);
@@ -1042,7 +1262,7 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
     });
     if (!built)
         return SetOutcome::Refused;
-    const PageList pages = pagesOf(sheets, request.answers);
+    const PageList pages = pagesOf(sheets, request.answers, drill_.marks.answerList);
 
     // A set of more pages than a second's drawing shows its progress from the start.
     constexpr std::size_t kQuietPages = 20;
@@ -1068,11 +1288,15 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
     // The progress dialog goes before any message, so that the message can be answered.
     if (request.print) {
         const std::unique_ptr<QPrinter> printer = documentPrinter(chosenFile());
-        const PaintOutcome outcome = paintDocument(*printer, pages, progress);
+        const PaintOutcome outcome = paintDocument(*printer, static_cast<int>(pages.size()),
+                                                   sheetPainter(pages, settingsFor(sheets.front())), progress);
         progressDialog.reset();
-        if (outcome == PaintOutcome::Cancelled)
+        if (outcome == PaintOutcome::Cancelled) {
+            statusLine->showMessage(QStringLiteral("印刷を中止しました。"));
             return SetOutcome::Cancelled;
+        }
         if (outcome != PaintOutcome::Done) {
+            statusLine->showMessage(QStringLiteral("印刷できませんでした。"));
             messages().warning(kAppTitle, printFailure(*printer, outcome));
             return SetOutcome::Failed;
         }
@@ -1081,41 +1305,56 @@ Fmain::SetOutcome Fmain::buildClassSet(const ClassSetRequest& request)
         const QString folder = QFileInfo(request.fileName).absolutePath();
         if (!QDir().mkpath(folder)) {
             progressDialog.reset();
+            statusLine->showMessage(QStringLiteral("保存できませんでした。"));
             messages().warning(kAppTitle, QStringLiteral("PDFファイル「%1」を保存できませんでした。\nフォルダ「%2」を作れません。")
                                               .arg(QDir::toNativeSeparators(request.fileName), QDir::toNativeSeparators(folder)));
             return SetOutcome::Failed;
         }
         const PageSetup setup{printer_.pageLayout().pageSize(), kFileDpi};
-        const QString error = writePdf(request.fileName, pages, settingsFor(sheets.front()), setup, progress);
+        const RenderSettings settings = settingsFor(sheets.front());
+        const QString error = writePdfs({{request.fileName, static_cast<int>(pages.size()), sheetPainter(pages, settings)}},
+                                        setup, progress, fileCalls_);
         progressDialog.reset();
-        if (cancelled)
+        if (cancelled) {
+            statusLine->showMessage(QStringLiteral("保存を中止しました。"));
             return SetOutcome::Cancelled;
+        }
         if (!error.isEmpty()) {
+            statusLine->showMessage(QStringLiteral("保存できませんでした。"));
             messages().warning(kAppTitle, saveFailure(request.fileName));
             return SetOutcome::Failed;
         }
         tellPrinted(QStringLiteral("保存しました"), {QDir::toNativeSeparators(request.fileName)}, *number, count);
     }
-    raisePrintNumber(*number + count);
+    if (again)
+        return SetOutcome::Made;
+    // The sheets of this set are handed out: the next set, and the preview, are new problems.
+    lastSet_ = MadeSet{first, count, *number};
+    const QString told = statusLine->currentMessage();
+    if (!ownNumber_)
+        raisePrintNumber(*number + count);
+    const std::optional<int> next = StrToInt(PrnNum->text());
+    if (next && newPreview(first.recipe.types, first.recipe.pattern, *next))
+        statusLine->showMessage(told + QStringLiteral("　プレビューは次の新しい問題です。"));
     return SetOutcome::Made;
 }
 
 bool Fmain::paintSheetAndAnswers(QPrinter& printer)
 {
-    return printPages(printer, pagesOf({sheet_}, AnswerSheets::AfterEach));
+    return printPages(printer, pagesOf({sheet_}, AnswerSheets::AfterEach, drill_.marks.answerList));
 }
 
 // The large preview: the sheet and its answer sheet at the printer's page size, zoomable, and
 // printable as 印刷（答えつき） prints (the print number raised once).
 void Fmain::PaintBox1DblClick()
 {
-    if (!sheet_.previewMade || sheet_.count < 1)
+    if (!previewCurrent() || sheet_.count < 1)
         return;
-    const std::optional<int> number = readPrintNumber();
+    const std::optional<int> number = sheetPrintNumber();
     if (!number)
         return;
     const std::optional<int> next = nextPrintNumber(*number);
-    if (!next) {
+    if (!next && !ownNumber_) {
         messages().warning(kAppTitle, printNumberLimitMessage(*number));
         return;
     }
@@ -1124,14 +1363,24 @@ void Fmain::PaintBox1DblClick()
     QPrintPreviewDialog dialog(printer.get(), this);
     dialog.setObjectName(QStringLiteral("LargePreview"));
     dialog.setWindowTitle(QStringLiteral("プレビュー（拡大）"));
-    dialog.resize(900, 800);
+    fitToScreen(&dialog, this, QSize(900, 800));
     bool painted = true;
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this, &painted](QPrinter* p) { painted = paintSheetAndAnswers(*p); });
     if (dialog.exec() == QDialog::Accepted && painted) {
         tellPrinted(QStringLiteral("印刷しました"), {destination(*printer)}, *number, 1);
-        raisePrintNumber(*next);
+        if (!ownNumber_)
+            raisePrintNumber(*next);
     }
+}
+
+// The faces' fault in detail is for the command-line tool; the window says what to do.
+void Fmain::warnOfFaces()
+{
+    if (!checkFaces().isEmpty())
+        messages().warning(kAppTitle, QStringLiteral("図の数字をマスの中に書ける日本語の字体が見つかりません。"
+                                                     "IPA明朝とIPAゴシック（パッケージ fonts-ipafont-mincho と "
+                                                     "fonts-ipafont-gothic）を入れてください。"));
 }
 
 void Fmain::btnCodeClick()
@@ -1160,11 +1409,41 @@ bool Fmain::makeFromCode(const QString& typed)
     }
     // The window shows what the sheet was made with: its types ticked in their order, its layout,
     // its print number.
+    // The sheet keeps its own print number; the field keeps the next one to hand out.
     tickOnly(recipe.types);
     QNumPattern->setItemIndex(static_cast<int>(recipe.pattern));
-    PrnNum->setText(QString::number(code.printNumber));
-    makeSheet(code.origin, code.printNumber);
+    drill_ = {recipe.balanced, recipe.easyOrder, code.marks};
+    if (makeSheet(code.origin, code.printNumber)) {
+        ownNumber_ = true;
+        statusLine->showMessage(QStringLiteral("コードの用紙です。プリント番号 %1 のまま印刷します（次のプリント番号 %2 はそのままです）。")
+                                    .arg(code.printNumber)
+                                    .arg(PrnNum->text()));
+    }
+    saveSettings();
     return true;
+}
+
+void Fmain::btnDrillClick()
+{
+    DrillDialog dialog(drill_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        setDrillOptions(dialog.options());
+}
+
+void Fmain::setDrillOptions(const DrillOptions& options)
+{
+    const bool problemsChange = options.balanced != drill_.balanced || options.easyOrder != drill_.easyOrder;
+    drill_ = options;
+    saveSettings();
+    // The preview stays what prints: its problems are made again from its seed with the new choice.
+    if (problemsChange && sheet_.previewMade && sheet_.origin) {
+        SheetOrigin origin = *sheet_.origin;
+        origin.recipe.balanced = drill_.balanced;
+        origin.recipe.easyOrder = drill_.easyOrder;
+        makeSheet(origin, sheet_.printNumber);
+        return;
+    }
+    settingChanged();
 }
 
 }  // namespace pelkano

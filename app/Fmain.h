@@ -4,6 +4,7 @@
 // setup, clear all, close). The values that outlive an event (the sheet, the left margin, the top
 // offset, the print number inside the sheet) are members passed down to drawing explicitly.
 #include "ClassSetDialog.h"
+#include "DrillDialog.h"
 #include "Messages.h"
 #include "NumberTable.h"
 #include "PageOutput.h"
@@ -25,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QComboBox;
 class QSettings;
 class QStatusBar;
 class QTabWidget;
@@ -88,6 +90,14 @@ public:
     void btnSavePdfClick();
     void PaintBox1DblClick();
     void btnCodeClick();
+    void btnDrillClick();
+    // What the sheets have besides their types and layout (プリントの内容…); a preview is made again
+    // from its seed when its problems change with them.
+    const DrillOptions& drillOptions() const { return drill_; }
+    void setDrillOptions(const DrillOptions& options);
+
+    // Says what to install when the faces installed cannot keep the figures' digits in their squares.
+    void warnOfFaces();
 
     // Makes again, as the preview, the sheet whose code is typed, with the window's types, layout
     // and print number set as they were; false (after the message) for a code that cannot be used.
@@ -101,7 +111,9 @@ public:
     bool paintSheetAndAnswers(QPrinter& printer);
     // Prints `count` pages drawn by `paint` (a practice's results) as the worksheets are printed.
     // False (after the message) when the printer refused them.
-    bool printDrawnPages(QPrinter& printer, int count, const PagePainter& paint);
+    bool printDrawnPages(QPrinter& printer, int count, const PagePainter& paint, const PageProgress& progress = {});
+    // The calls that put written files in place (FileSet); tests hand in failing ones.
+    void setFileCalls(FileCalls calls) { fileCalls_ = std::move(calls); }
 
 private:
     void buildControls();
@@ -116,8 +128,9 @@ private:
     QString chosenFile() const;
     // Prints the pages as one document; false (after the message) when it failed or was cancelled.
     bool printPages(QPrinter& printer, const PageList& pages, const PageProgress& progress = {});
-    // The same without the message; a cancelled print to a file leaves no file.
-    PaintOutcome paintDocument(QPrinter& printer, const PageList& pages, const PageProgress& progress);
+    // The same without the message. A print to a PDF file is written whole or not at all, as
+    // every file of the program; a cancelled one leaves no file.
+    PaintOutcome paintDocument(QPrinter& printer, int count, const PagePainter& paint, const PageProgress& progress);
     static QString printFailure(const QPrinter& printer, PaintOutcome outcome);
     enum class SetOutcome { Made, Refused, Cancelled, Failed };  // Failed: could not write or print
     SetOutcome buildClassSet(const ClassSetRequest& request);
@@ -126,7 +139,14 @@ private:
     bool generate(RandomSource& random, const std::function<bool(RuleContext&)>& build);
     // Makes sheet origin.index of its set as the previewed sheet, with the print number, and shows
     // it as Preview does.
-    void makeSheet(const SheetOrigin& origin, int number);
+    bool makeSheet(const SheetOrigin& origin, int number);
+    // A new sheet from a new seed, as Preview makes one, of these types in this layout.
+    bool newPreview(const std::vector<int>& types, LayoutPattern pattern, int number);
+    // The print number the previewed sheet prints with: its own when it was made from its code,
+    // else the field's (nothing, after the message, when the field cannot be read).
+    std::optional<int> sheetPrintNumber();
+    // A preview was made and the layout chosen is still the one it shows.
+    bool previewCurrent() const;
     // The settings a sheet is drawn with: the window's, in the layout the sheet was made for.
     RenderSettings settingsFor(const ProblemSheet& sheet) const;
     // Fills a sheet with distinct problems of the types for the layout, as Preview does, with the
@@ -134,6 +154,7 @@ private:
     bool fillSheet(ProblemSheet& sheet, const SelectedTypes& types, LayoutPattern pattern);
     bool printCommand(bool withAnswers);
     void updateCommands();
+    void markTickedPages();
     void restoreSettings();
     void saveSettings();
     void raisePrintNumber(int next);
@@ -152,6 +173,7 @@ private:
     RadioGroup* rgWaku = nullptr;
     RadioGroup* QuestStyle = nullptr;
     QCheckBox* chkTentative = nullptr;
+    QCheckBox* chkMarks = nullptr;  // "採点用のしるし"
     PreviewBox* PaintBox1 = nullptr;
     QPushButton* btnPreview = nullptr;
     QPushButton* btnMaintenance = nullptr;
@@ -163,6 +185,8 @@ private:
     QPushButton* btnPractice = nullptr;
     QStatusBar* statusLine = nullptr;
     QPushButton* btnCode = nullptr;
+    QPushButton* btnDrill = nullptr;
+    QComboBox* cbUnit = nullptr;  // 単元から選ぶ: ticks a unit's types
     QTabWidget* PageControl1 = nullptr;
     std::array<QCheckBox*, 78> checkBoxes_{};  // the table of type boxes, CheckBox1 first
 
@@ -178,9 +202,18 @@ private:
     int leftMargin_ = 15;
     bool marginEditFinished_ = false;
     std::optional<ClassSetRequest> lastClassSet_;  // the choices of the last PDF保存…
+    struct MadeSet {
+        SheetOrigin first;  // of its first sheet
+        int sheets = 0;
+        int firstNumber = 0;
+    };
+    std::optional<MadeSet> lastSet_;  // the last class set made, for "同じセットをもう一度"
+    bool ownNumber_ = false;          // the previewed sheet was made from its code, with its number
+    FileCalls fileCalls_ = systemFileCalls();
     std::unique_ptr<QSettings> settings_;          // null: settings are not kept
     bool restoring_ = false;
     int topOffset_ = 50;
+    DrillOptions drill_;
     QPrinter printer_{QPrinter::HighResolution};
 };
 

@@ -3,8 +3,10 @@
 #include "SheetCode.h"
 #include "SheetOptions.h"
 #include "TypeRules.h"
+#include "Units.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <charconv>
@@ -30,10 +32,19 @@ QList<QCommandLineOption> ownOptions()
         {"print-number", "Print number of the first sheet (default 1).", "number", "1"},
         {"same-mix", "Give every sheet after the first as many problems of each type as the first, and use "
                      "problems of earlier sheets again only where a type has too few."},
+        {"balanced", "Give each sheet every ticked type as often as its count allows (the rest drawn at random), "
+                     "in a new order on each sheet; with --same-mix, the balanced mix of the first sheet."},
+        {"order", "Order of a sheet's problems: random (the default) or easy (by their type's place on the "
+                  "type pages, the easiest first).", "order", "random"},
         {"code", "Make again the sheet whose page carries CODE (with --output, the sheet and its answer sheet).",
          "code"},
         {"draws", "Print this many raw draws instead of sheets (no duplicate removal).", "count"},
+        {"unit", "Tick the types of the textbook's unit NAME instead of --types (see --list-units).", "name"},
+        {"list-units", "Print every unit, its name, a tab and the types it ticks, and exit."},
         {"list-types", "Print every division type, its number, a tab and what its problems have in common, and exit."},
+        {"mark", "Mark the scanned worked sheets of the files given after the options (PDF, PNG, JPEG, TIFF): "
+                 "a line a page, and with --output FILE.pdf each page with the marks drawn over it."},
+        {"csv", "With --mark: also write every problem's result to FILE (CSV, UTF-8).", "file"},
     };
 }
 
@@ -74,7 +85,10 @@ std::optional<long long> countOption(const QCommandLineParser& parser, const QSt
     const QString text = parser.value(name);
     const auto value = parseInteger(text.toStdString());
     if (!value || *value < 0) {
-        error = "invalid --" + name.toStdString() + " " + quoted(text) + " (a whole number, 0 or more)";
+        error = "invalid --" + name.toStdString() + " " + quoted(text) +
+                (beyondInteger(text.toStdString()) && !text.startsWith(QLatin1Char('-'))
+                     ? " (too large: at most " + std::to_string(std::numeric_limits<long long>::max()) + ")"
+                     : " (a whole number, 0 or more)");
         return std::nullopt;
     }
     return value;
@@ -120,7 +134,8 @@ ParsedCommandLine runOf(Options o)
 // A run made from --code: the sheet it names, and nothing that would name another.
 ParsedCommandLine fromCode(const QCommandLineParser& parser)
 {
-    for (const char* other : {"types", "layout", "sheets", "seed", "print-number", "same-mix", "draws"})
+    for (const char* other : {"types", "layout", "sheets", "seed", "print-number", "same-mix", "draws", "balanced",
+                              "order", "numbers", "no-numbers", "header-fields", "check", "answer-list"})
         if (parser.isSet(other))
             return failure(std::string("--code names the sheet and cannot be used with --") + other);
     const QString text = parser.value("code");
@@ -138,6 +153,8 @@ ParsedCommandLine fromCode(const QCommandLineParser& parser)
     o.layout = recipe.pattern;
     o.seed = recipe.seed;
     o.sameMix = recipe.sameMix;
+    o.balanced = recipe.balanced;
+    o.easyOrder = recipe.easyOrder;
     o.firstIndex = code.origin.index;
     o.printNumber = code.printNumber;
     std::string error;
@@ -146,6 +163,34 @@ ParsedCommandLine fromCode(const QCommandLineParser& parser)
         return failure(error);
     o.drawing = std::move(*drawing);
     o.drawing.answers = true;
+    o.drawing.settings.marks = code.marks;
+    return runOf(std::move(o));
+}
+
+// A run that marks scans: its files, the marked PDF and the table, and no option of the sheets.
+ParsedCommandLine markRun(const QCommandLineParser& parser)
+{
+    for (const char* other : {"types", "layout", "sheets", "seed", "print-number", "same-mix", "draws", "code",
+                              "list-types", "answers", "tentative", "page-size", "dpi", "paper-margin", "margin",
+                              "line-width", "frame", "no-frame", "style", "sentence"})
+        if (parser.isSet(other))
+            return failure(std::string("--mark reads the sheets from the scans and cannot be used with --") + other);
+    MarkRun run;
+    run.files = parser.positionalArguments();
+    if (run.files.isEmpty())
+        return failure("--mark needs at least one scanned file (PDF, PNG, JPEG or TIFF)");
+    if (!parser.isSet("output"))
+        return failure("--mark needs --output FILE.pdf for the marked pages");
+    run.output = parser.value("output");
+    if (QFileInfo(run.output).suffix().toLower() != QLatin1String("pdf"))
+        return failure("invalid --output " + quoted(run.output) + " (--mark writes a file name ending in .pdf)");
+    if (parser.isSet("csv")) {
+        run.csv = parser.value("csv");
+        if (run.csv.isEmpty())
+            return failure("invalid --csv '' (a file name)");
+    }
+    Options o;
+    o.mark = std::move(run);
     return runOf(std::move(o));
 }
 
@@ -176,6 +221,10 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     if (parser.isSet("version"))
         return textOnly(Action::Version, "pelkano-sheets " PELKANO_VERSION "\n");
 
+    if (parser.isSet("mark"))
+        return markRun(parser);
+    if (parser.isSet("csv"))
+        return failure("--csv goes with --mark");
     if (!parser.positionalArguments().isEmpty())
         return failure("unexpected argument " + quoted(parser.positionalArguments().first()));
     if (parser.isSet("list-types")) {
@@ -184,14 +233,33 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
             list.append(std::to_string(t)).append(1, '\t').append(typeDescriptionText(t)).append(1, '\n');
         return textOnly(Action::ListTypes, std::move(list));
     }
-    if (parser.isSet("code"))
+    if (parser.isSet("list-units")) {
+        std::string list;
+        for (const Unit& unit : units())
+            list.append(unit.name).append(1, '\t').append(formatTypeList(unit.types)).append(1, '\n');
+        return textOnly(Action::ListTypes, std::move(list));
+    }
+    if (parser.isSet("code")) {
+        if (parser.isSet("unit"))
+            return failure("--code names the sheet and cannot be used with --unit");
         return fromCode(parser);
-    if (!parser.isSet("types"))
+    }
+    if (parser.isSet("unit") && parser.isSet("types"))
+        return failure("--unit ticks the types and cannot be used with --types");
+    if (!parser.isSet("types") && !parser.isSet("unit"))
         return failure("missing --types (for example --types 1-4,12)");
 
     Options o;
     std::string error;
-    o.types = parseTypeList(parser.value("types").toStdString(), error);
+    if (parser.isSet("unit")) {
+        const QString name = parser.value("unit");
+        const Unit* unit = unitByName(name.toStdString());
+        if (!unit)
+            return failure("invalid --unit " + quoted(name) + " (see --list-units)");
+        o.types = unit->types;
+    } else {
+        o.types = parseTypeList(parser.value("types").toStdString(), error);
+    }
     if (o.types.empty())
         return failure(error);
     if (const std::string unavailable = unavailableType(o.types); !unavailable.empty())
@@ -217,6 +285,15 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     o.sameMix = parser.isSet("same-mix");
     if (o.sameMix && parser.isSet("draws"))
         return failure("--same-mix makes sheets and cannot be used with --draws");
+    o.balanced = parser.isSet("balanced");
+    const QString orderText = parser.value("order");
+    const auto order = parseEasyOrder(orderText.toStdString());
+    if (!order)
+        return failure("invalid --order " + quoted(orderText) + " (random or easy)");
+    o.easyOrder = *order;
+    for (const char* sheetOnly : {"balanced", "order"})
+        if (parser.isSet(sheetOnly) && parser.isSet("draws"))
+            return failure(std::string("--") + sheetOnly + " makes sheets and cannot be used with --draws");
     if (o.drawn() && o.sheets == 0)
         return failure("invalid --sheets " + quoted(sheetsText) + " (--output needs at least one sheet)");
     if (o.drawn() && o.sheets > kMaxDrawnSheets)

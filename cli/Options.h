@@ -24,6 +24,13 @@ using pelkano::printable;
 // 'text', printable.
 std::string quoted(const QString& text);
 
+// A run that marks scanned worked sheets: the scans, the marked PDF and, optionally, the table.
+struct MarkRun {
+    QStringList files;
+    QString output;
+    QString csv;  // empty: no table
+};
+
 // Everything a run of the tool needs, read from its command line.
 struct Options {
     std::vector<int> types;
@@ -32,9 +39,12 @@ struct Options {
     int printNumber = 1;
     std::optional<std::uint64_t> seed;   // none: the clock
     bool sameMix = false;                // every sheet with the first sheet's mix of types
+    bool balanced = false;               // every ticked type as often as the count allows
+    bool easyOrder = false;              // a sheet's problems from easy to hard
     long long firstIndex = 0;            // the sheet of the set the run starts at (--code)
     std::optional<long long> draws;      // set: raw draws instead of sheets
     DrawingOptions drawing;              // drawing.output empty: nothing is drawn
+    std::optional<MarkRun> mark;         // set: the run marks scans instead of making sheets
     bool drawn() const { return !drawing.output.isEmpty(); }
 };
 

@@ -40,8 +40,17 @@ QList<QCommandLineOption> drawingOptions()
         {"line-width", "Frame line width in device pixels (1 to 4, default 1).", "number", "1"},
         {"frame", "Draw the dotted squared frame for the working (the default)."},
         {"no-frame", "Draw no frame."},
+        {"no-marks", "Draw no registration marks and no QR code (a sheet in the written style with its frame "
+                     "carries them, so that a scan of the worked sheet can be read back)."},
         {"style", "Question style: written (the default) or expression.", "style", "written"},
         {"sentence", QString("The question sentence (default \"%1\").").arg(QString::fromUtf8(kDefaultSentence)), "text"},
+        {"numbers", "Problem numbers on the sheet and its answer sheet: circled (the default) or parens.", "style",
+         "circled"},
+        {"no-numbers", "Number no problem."},
+        {"header-fields", "Give the header fields for the date, the name and the score."},
+        {"check", "On answer sheets, write the check under each figure (43×203+36=8765)."},
+        {"answer-list", "Follow each answer sheet (each sheet, without --answers) with a page listing only each "
+                        "problem's number, quotient and remainder."},
     };
 }
 
@@ -92,6 +101,7 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
         return std::nullopt;
     }
     o.settings.frame = !parser.isSet("no-frame");
+    o.settings.registrationMarks = !parser.isSet("no-marks");
 
     const QString style = parser.value("style");
     const auto parsedStyle = parseStyle(style.toStdString());
@@ -103,10 +113,25 @@ std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parse
 
     if (parser.isSet("sentence"))
         o.settings.sentence = parser.value("sentence").toStdString();
+
+    if (parser.isSet("numbers") && parser.isSet("no-numbers")) {
+        error = "--numbers and --no-numbers cannot both be given";
+        return std::nullopt;
+    }
+    const QString numbers = parser.value("numbers");
+    const auto numberStyle = parseNumberStyle(numbers.toStdString());
+    if (!numberStyle || *numberStyle == NumberStyle::None) {
+        error = "invalid --numbers " + quoted(numbers) + " (circled or parens)";
+        return std::nullopt;
+    }
+    o.settings.marks.numbers = parser.isSet("no-numbers") ? NumberStyle::None : *numberStyle;
+    o.settings.marks.headerFields = parser.isSet("header-fields");
+    o.settings.marks.check = parser.isSet("check");
+    o.settings.marks.answerList = parser.isSet("answer-list");
     return o;
 }
 
-std::vector<QString> pngPaths(const QString& output, int sheets, bool answers)
+std::vector<QString> pngPaths(const QString& output, int sheets, bool answers, bool answerList)
 {
     const QString suffix = '.' + QFileInfo(output).suffix();
     const QString stem = output.left(output.size() - suffix.size());
@@ -115,18 +140,29 @@ std::vector<QString> pngPaths(const QString& output, int sheets, bool answers)
         paths.push_back(stem + '-' + QString::number(k) + suffix);
         if (answers)
             paths.push_back(stem + '-' + QString::number(k) + "-answers" + suffix);
+        if (answerList)
+            paths.push_back(stem + '-' + QString::number(k) + "-answer-list" + suffix);
     }
     return paths;
+}
+
+std::vector<QString> outputPaths(const DrawingOptions& options, int sheets)
+{
+    if (options.kind == OutputKind::Pdf)
+        return {options.output};
+    return pngPaths(options.output, sheets, options.answers);
 }
 
 QString writeSheets(const DrawingOptions& options, const std::vector<ProblemSheet>& sheets,
                     const PageProgress& progress)
 {
-    const PageList pages = pagesOf(sheets, options.answers ? AnswerSheets::AfterEach : AnswerSheets::None);
+    const PageList pages = pagesOf(sheets, options.answers ? AnswerSheets::AfterEach : AnswerSheets::None,
+                                   options.settings.marks.answerList);
     if (options.kind == OutputKind::Pdf)
         return writePdf(options.output, pages, options.settings, options.setup, progress);
     if (options.kind == OutputKind::Svg) {
-        const std::vector<QString> paths = pngPaths(options.output, static_cast<int>(sheets.size()), options.answers);
+        const std::vector<QString> paths = pngPaths(options.output, static_cast<int>(sheets.size()), options.answers,
+                                                             options.settings.marks.answerList);
         if (paths.size() != pages.size())
             return QStringLiteral("%1 file names for %2 pages").arg(paths.size()).arg(pages.size());
         const QSizeF mm = options.setup.pageSize.size(QPageSize::Millimeter);
@@ -137,7 +173,8 @@ QString writeSheets(const DrawingOptions& options, const std::vector<ProblemShee
         };
         return writeFiles(paths, svg, progress);
     }
-    return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers), pages,
+    return writePngs(pngPaths(options.output, static_cast<int>(sheets.size()), options.answers,
+                                                             options.settings.marks.answerList), pages,
                      options.settings, options.setup, progress);
 }
 

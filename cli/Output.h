@@ -25,7 +25,7 @@ struct DrawingOptions {
 };
 
 // --output, --answers, --tentative, --page-size, --dpi, --paper-margin, --margin, --line-width, --frame, --no-frame,
-// --style, --sentence.
+// --no-marks, --style, --sentence, --numbers, --no-numbers, --header-fields, --check, --answer-list.
 QList<QCommandLineOption> drawingOptions();
 
 // Reads and checks the drawing options (also when nothing is drawn). On failure returns nothing
@@ -33,8 +33,11 @@ QList<QCommandLineOption> drawingOptions();
 std::optional<DrawingOptions> readDrawingOptions(const QCommandLineParser& parser, LayoutPattern pattern,
                                                  std::string& error);
 
-// For PNG or SVG output FILE.png: FILE-1.png, FILE-1-answers.png, FILE-2.png, ...
-std::vector<QString> pngPaths(const QString& output, int sheets, bool answers);
+// For PNG or SVG output FILE.png: FILE-1.png, FILE-1-answers.png, FILE-1-answer-list.png, FILE-2.png, ...
+std::vector<QString> pngPaths(const QString& output, int sheets, bool answers, bool answerList = false);
+
+// The files that `sheets` sheets are drawn to.
+std::vector<QString> outputPaths(const DrawingOptions& options, int sheets);
 
 // Draws the sheets (with their answer sheets when asked) to the output. Empty on success; a
 // progress that returns false cancels, and then no file appears.

@@ -41,6 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sheet.divisors[static_cast<std::size_t>(i)] = input.text();
     }
     settings.tentative = input.byte() & 1;
+    // A sheet with a code gets the marks and the QR code while the setting is on.
+    settings.registrationMarks = input.byte() & 1;
+    if (input.byte() & 1) {
+        // Seeds of up to 56 bits: codes of every length a QR code holds.
+        const std::uint64_t seed = (static_cast<std::uint64_t>(input.word()) << 40) | static_cast<std::uint64_t>(input.word());
+        const int type = input.inRange(1, kTypeCount);
+        sheet.origin = SheetOrigin{{seed, {type}, settings.pattern, false}, input.word()};
+    }
     surface.clear();
     MakePrint(surface, width, height, sheet, settings);
     for (const test::Call& call : surface.calls()) {
@@ -50,6 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // through tried quotient digits grow with their digits).
         const bool drawn = call.op == test::Op::Rectangle || call.op == test::Op::LineTo;
         if (drawn && call.state.penStyle == PenStyle::Dot && call.state.penWidth != settings.lineWidth)
+            std::abort();
+        // The marks and the QR code's modules, black and solid, stay on the surface.
+        const bool black = call.op == test::Op::Rectangle && call.state.brushStyle == BrushStyle::Solid &&
+                           call.state.brushColor == Color::Black;
+        if (black && (call.x < 0 || call.y < 0 || call.x2 > width || call.y2 > height))
             std::abort();
     }
     return 0;

@@ -5,7 +5,8 @@
 
 namespace pelkano {
 
-enum class Color { White, Black };
+// Red is the teacher's: the marks drawn over a scanned sheet, and their texts.
+enum class Color { White, Black, Red };
 enum class PenStyle { Solid, Dot };
 enum class BrushStyle { Solid, Clear };
 

@@ -75,14 +75,14 @@ void drawOn(QPainter& painter, const QRect& area, const PagePainter& paint, int 
     painter.restore();
 }
 
+}  // namespace
+
 PagePainter sheetPainter(const PageList& pages, const RenderSettings& settings)
 {
     return [&pages, &settings](DrawingSurface& surface, int width, int height, int index) {
         MakePrint(surface, width, height, pages[static_cast<std::size_t>(index)], settings);
     };
 }
-
-}  // namespace
 
 QSize PageSetup::pixelSize() const
 {
@@ -160,48 +160,83 @@ QString writePdf(const QString& path, const PageList& pages, const RenderSetting
 {
     if (pages.empty())
         return QStringLiteral("no pages to write to %1").arg(path);
-    // Written beside the target and put in its place at the end, by the rule of FileSet.
+    return writePdfs({{path, static_cast<int>(pages.size()), sheetPainter(pages, settings)}}, setup, progress);
+}
+
+QString writePdfs(const std::vector<PdfDocument>& documents, const PageSetup& setup, const PageProgress& progress,
+                  const FileCalls& calls)
+{
+    // Every target is checked before any file is made; each is written beside its target and all
+    // are put in their places at the end, by the rule of FileSet.
+    FileSet set(calls);
+    for (const PdfDocument& document : documents) {
+        const std::string error = set.add(systemName(document.path));
+        if (!error.empty())
+            return shown(error);
+    }
+    int total = 0;
+    for (const PdfDocument& document : documents)
+        total += document.pages;
+    int before = 0;  // pages of the documents already written
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        const PdfDocument& document = documents[i];
+        const QString& path = document.path;
+        std::string error;
+        const int fd = set.create(i, error);
+        if (fd < 0)
+            return shown(error);
+        QFile file;
+        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            return fileError(file, path);
+        PageProgress told;
+        if (progress)
+            told = [&](int done, int) { return progress(before + done, total); };
+        PaintOutcome outcome = PaintOutcome::Done;
+        {
+            QPdfWriter writer(&file);
+            writer.setResolution(setup.dpi);
+            writer.setTitle(QStringLiteral("Pelkano"));
+            writer.setCreator(QStringLiteral("Pelkano"));
+            QPageLayout layout(setup.pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+            layout.setMode(QPageLayout::FullPageMode);
+            writer.setPageLayout(layout);
+            // The page is drawn in whole device pixels on the setup's printable area of the paper.
+            outcome = paintPages(writer, setup.printableRect(), document.pages, document.paint, told);
+        }
+        switch (outcome) {
+        case PaintOutcome::Done:
+            break;
+        case PaintOutcome::Cancelled:
+            return QStringLiteral("writing %1 was cancelled").arg(path);
+        case PaintOutcome::CannotBegin:
+            return QStringLiteral("cannot start a PDF in %1").arg(path);
+        case PaintOutcome::CannotAddPage:
+            return QStringLiteral("cannot add a page to %1").arg(path);
+        case PaintOutcome::CannotFinish:
+            return QStringLiteral("cannot finish the PDF %1").arg(path);
+        }
+        // The last buffered block goes out here: its failure (a full disk) is the file's too.
+        errno = 0;
+        if (!file.flush() || file.error() != QFileDevice::NoError)
+            return fileError(file, path);
+        file.close();
+        error = set.finish(i);
+        if (!error.empty())
+            return shown(error);
+        before += document.pages;
+    }
+    return shown(set.commit());
+}
+
+QString checkTargets(const std::vector<QString>& paths)
+{
     FileSet set;
-    std::string error = set.add(systemName(path));
-    const int fd = error.empty() ? set.create(0, error) : -1;
-    if (fd < 0)
-        return shown(error);
-    QFile file;
-    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return fileError(file, path);
-    PaintOutcome outcome = PaintOutcome::Done;
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(setup.dpi);
-        writer.setTitle(QStringLiteral("Pelkano"));
-        writer.setCreator(QStringLiteral("Pelkano"));
-        QPageLayout layout(setup.pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
-        layout.setMode(QPageLayout::FullPageMode);
-        writer.setPageLayout(layout);
-        // The page is drawn in whole device pixels on the setup's printable area of the paper.
-        outcome = paintPages(writer, setup.printableRect(), pages, settings, progress);
+    for (const QString& path : paths) {
+        const std::string error = set.add(systemName(path));
+        if (!error.empty())
+            return shown(error);
     }
-    switch (outcome) {
-    case PaintOutcome::Done:
-        break;
-    case PaintOutcome::Cancelled:
-        return QStringLiteral("writing %1 was cancelled").arg(path);
-    case PaintOutcome::CannotBegin:
-        return QStringLiteral("cannot start a PDF in %1").arg(path);
-    case PaintOutcome::CannotAddPage:
-        return QStringLiteral("cannot add a page to %1").arg(path);
-    case PaintOutcome::CannotFinish:
-        return QStringLiteral("cannot finish the PDF %1").arg(path);
-    }
-    // The last buffered block goes out here: its failure (a full disk) is the file's too.
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return fileError(file, path);
-    file.close();
-    error = set.finish(0);
-    if (error.empty())
-        error = set.commit();
-    return shown(error);
+    return {};
 }
 
 QString writeFiles(const std::vector<QString>& paths, const FileContent& content, const PageProgress& progress)

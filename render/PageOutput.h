@@ -1,6 +1,7 @@
 #pragma once
 // Worksheet pages written to files: one PDF of many pages, or one PNG a page. Every page goes
 // through MakePrint on a QtSurface, as the printer's pages do. Needs a QGuiApplication (fonts).
+#include "FileSet.h"
 #include "PageLayout.h"
 #include "Pages.h"
 
@@ -51,6 +52,9 @@ PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, const Page
 
 // Draws page `index` (from 0) on a surface of width by height device pixels.
 using PagePainter = std::function<void(DrawingSurface& surface, int width, int height, int index)>;
+// Draws pages[index] by MakePrint with the settings; both are kept by reference.
+PagePainter sheetPainter(const PageList& pages, const RenderSettings& settings);
+
 // The same path for pages that are not worksheets (a practice's results): `count` pages, each
 // drawn by `paint` on the `area`.
 PaintOutcome paintPages(QPagedPaintDevice& device, const QRect& area, int count, const PagePainter& paint,
@@ -67,11 +71,30 @@ QImage renderPage(const ProblemSheet& page, const RenderSettings& settings, cons
 QString writePdf(const QString& path, const PageList& pages, const RenderSettings& settings, const PageSetup& setup,
                  const PageProgress& progress = {});
 
+// One PDF file of a set written together: `pages` pages, each drawn by `paint`.
+struct PdfDocument {
+    QString path;
+    int pages = 0;
+    PagePainter paint;
+};
+
+// Writes each document to its PDF file, every page on the setup's printable area of the paper.
+// All files appear whole, or none of them (FileSet's rule, with `calls` putting them in place).
+// Returns an empty string on success, else what went wrong; a progress (over the pages of all
+// documents) that returns false cancels, as for writePdf.
+QString writePdfs(const std::vector<PdfDocument>& documents, const PageSetup& setup, const PageProgress& progress = {},
+                  const FileCalls& calls = systemFileCalls());
+
 // Writes page i to paths[i] as PNG; the two lists have the same length. All files appear, or
 // none of them, by the same rule as a PDF. Returns an empty string on success, else what went
 // wrong; a progress that returns false cancels, as for a PDF.
 QString writePngs(const std::vector<QString>& paths, const PageList& pages, const RenderSettings& settings,
                   const PageSetup& setup, const PageProgress& progress = {});
+
+// Whether every path could be written by the rule of FileSet (its folder there and writable,
+// its name within the limit, not a folder...), before anything is drawn: an empty string, or
+// what stops the first that cannot. Nothing is made.
+QString checkTargets(const std::vector<QString>& paths);
 
 // Makes the bytes of file i: an empty string, or what went wrong.
 using FileContent = std::function<QString(std::size_t i, QByteArray& bytes)>;

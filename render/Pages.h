@@ -14,6 +14,8 @@ using PageList = std::vector<ProblemSheet>;
 enum class AnswerSheets { None, AfterEach, AtEnd };
 
 // The pages of a set of sheets: each sheet without answers, and its answer sheet where asked.
-PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers);
+// With answerList, each answer sheet is followed by the page listing its answers (each sheet,
+// when no answer sheets are asked for).
+PageList pagesOf(const std::vector<ProblemSheet>& sheets, AnswerSheets answers, bool answerList = false);
 
 }  // namespace pelkano

@@ -18,13 +18,31 @@ namespace {
 
 QColor toQColor(Color color)
 {
-    return color == Color::White ? QColor(Qt::white) : QColor(Qt::black);
+    switch (color) {
+    case Color::White:
+        return QColor(Qt::white);
+    case Color::Red:
+        return QColor(220, 0, 0);
+    case Color::Black:
+        break;
+    }
+    return QColor(Qt::black);
 }
 
+// Whether a face of that family name is installed. The font database lists each family under
+// its name in the user's language ("IPA明朝" in a Japanese locale), so a family is looked up by
+// any of its names, never searched for in that list.
 bool installed(const QString& family)
 {
-    static const QStringList families = QFontDatabase::families();
-    return families.contains(family, Qt::CaseInsensitive);
+    static QMutex mutex;
+    static QHash<QString, bool> known;
+    const QMutexLocker lock(&mutex);
+    const auto found = known.constFind(family);
+    if (found != known.constEnd())
+        return found.value();
+    const bool has = QFontDatabase::hasFamily(family);
+    known.insert(family, has);
+    return has;
 }
 
 // The font for a face at a pixel size, laid out so that every half-width character advances by
@@ -213,8 +231,9 @@ void QtSurface::textOut(int x, int y, const std::string& text)
 {
     const QFont font = currentFont();
     painter_.setFont(font);
-    // Text is always black, whatever the pen's colour; a solid brush gives it a background.
-    painter_.setPen(QPen(Qt::black));
+    // Text is black whatever the pen's colour, but red with a red pen (a teacher's marks); a
+    // solid brush gives it a background.
+    painter_.setPen(QPen(penColor_ == Color::Red ? toQColor(Color::Red) : QColor(Qt::black)));
     if (brushStyle_ == BrushStyle::Solid) {
         painter_.setBackgroundMode(Qt::OpaqueMode);
         painter_.setBackground(toQColor(brushColor_));

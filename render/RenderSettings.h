@@ -20,6 +20,12 @@ struct RenderSettings {
     std::string sentence = kDefaultSentence;
     // "仮商を答えに書く": answer pages show, above each quotient digit, the digits tried before it.
     bool tentative = false;
+    // "採点用のしるし": sheets in the written style with their frame carry registration marks and a
+    // QR code of their code, so that a scan of the worked sheet can be read back.
+    bool registrationMarks = true;
+    // Problem numbers, the header's fields, the check under each worked figure and the answer list
+    // (none by default: the plain sheet; the front ends number problems ①②… unless told not to).
+    SheetMarks marks{};
 };
 
 }  // namespace pelkano

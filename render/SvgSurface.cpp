@@ -26,7 +26,7 @@ std::string num(double value)
 
 const char* colour(Color c)
 {
-    return c == Color::White ? "#fff" : "#000";
+    return c == Color::White ? "#fff" : c == Color::Red ? "#dc0000" : "#000";
 }
 
 // The character as XML text; characters XML cannot carry become U+FFFD.

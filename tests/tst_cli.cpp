@@ -106,6 +106,15 @@ private slots:
         }
     }
 
+    // Drawing with the installed faces warns of nothing, whatever the user's language.
+    void drawsWithoutAFaceWarning()
+    {
+        QTemporaryDir dir;
+        const Run run = runSheets({"--types", "1", "--dpi", "72", "-o", "q.pdf"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.err), QString());
+    }
+
     void defaults()
     {
         const Run run = runSheets({"--types", "12", "--seed", "1"});
@@ -175,6 +184,7 @@ private slots:
         QTest::addRow("sheet 6 of a set") << types << 4 << false << 1 << 5;
         QTest::addRow("sheet 6 of a same-mix set") << types << 4 << true << 1 << 5;
         QTest::addRow("negative print numbers, 4x3") << QList<int>{1, 2, 3, 4} << 5 << true << -3 << 2;
+        QTest::addRow("balanced, easy to hard, same mix") << QList<int>{47, 48, 49, 50, 51} << 5 << true << 1 << 3;
     }
     void sheetMadeAgainFromItsCode()
     {
@@ -191,6 +201,9 @@ private slots:
                         "--print-number", QString::number(first)};
         if (sameMix)
             set << "--same-mix";
+        const bool drill = types.size() == 5;  // the row that balances and orders
+        if (drill)
+            set << "--balanced" << "--order" << "easy";
         const Run whole = runSheets(set);
         QCOMPARE(whole.exitCode, 0);
         QByteArray expected = kHeader + '\n';
@@ -198,7 +211,8 @@ private slots:
             if (line.startsWith(QByteArray::number(index + 1) + ','))
                 expected += line + '\n';
 
-        const SetRecipe recipe{4242, std::vector<int>(types.begin(), types.end()), static_cast<LayoutPattern>(layout), sameMix};
+        const SetRecipe recipe{4242, std::vector<int>(types.begin(), types.end()), static_cast<LayoutPattern>(layout),
+                               sameMix, drill, drill};
         const std::string code = encodeSheetCode({{recipe, index}, first + index});
         const Run again = runSheets({"--code", QString::fromStdString(code)});
         QCOMPARE(again.exitCode, 0);
@@ -295,6 +309,12 @@ private slots:
         QTest::addRow("unknown layout") << QStringList{"--types", "1", "--layout", "5x5"} << "'5x5'";
         QTest::addRow("negative sheets") << QStringList{"--types", "1", "--sheets", "-1"} << "'-1'";
         QTest::addRow("negative draws") << QStringList{"--types", "1", "--draws", "-3"} << "'-3'";
+        QTest::addRow("sheets too large")
+            << QStringList{"--types", "1", "--sheets", "9223372036854775808"} << "'9223372036854775808' (too large";
+        QTest::addRow("draws too large") << QStringList{"--types", "1", "--draws", "+99999999999999999999"}
+                                         << "(too large: at most 9223372036854775807)";
+        QTest::addRow("sheets too small")
+            << QStringList{"--types", "1", "--sheets", "-9223372036854775809"} << "(a whole number, 0 or more)";
         QTest::addRow("seed not a number") << QStringList{"--types", "1", "--seed", "x1"} << "'x1'";
         QTest::addRow("print number too large") << QStringList{"--types", "1", "--print-number", "99999999999"}
                                                  << "'99999999999'";
@@ -309,6 +329,18 @@ private slots:
         QTest::addRow("--code and --seed") << QStringList{"--code", "6RF8-P0B2-JT", "--seed", "1"} << "--seed";
         QTest::addRow("--code and --types") << QStringList{"--types", "1", "--code", "6RF8-P0B2-JT"} << "--types";
         QTest::addRow("--same-mix and --draws") << QStringList{"--types", "1", "--draws", "5", "--same-mix"} << "--draws";
+        QTest::addRow("--balanced and --draws") << QStringList{"--types", "1", "--draws", "5", "--balanced"} << "--draws";
+        QTest::addRow("unknown order") << QStringList{"--types", "1", "--order", "hard"} << "'hard'";
+        QTest::addRow("unknown numbers") << QStringList{"--types", "1", "--numbers", "none"} << "'none'";
+        QTest::addRow("--numbers and --no-numbers")
+            << QStringList{"--types", "1", "--numbers", "parens", "--no-numbers"} << "--no-numbers";
+        QTest::addRow("--code and --check") << QStringList{"--code", "6RF8-P0B2-JT", "--check"} << "--check";
+        QTest::addRow("unknown unit") << QStringList{"--unit", "九九"} << "'九九'";
+        QTest::addRow("--unit and --types") << QStringList{"--unit", "3けたでわる", "--types", "1"} << "--types";
+        QTest::addRow("--mark without a scan") << QStringList{"--mark", "-o", "m.pdf"} << "at least one scanned file";
+        QTest::addRow("--mark and --types") << QStringList{"--mark", "s.pdf", "-o", "m.pdf", "--types", "1"} << "--types";
+        QTest::addRow("--mark to a PNG") << QStringList{"--mark", "s.pdf", "-o", "m.png"} << "'m.png'";
+        QTest::addRow("--csv without --mark") << QStringList{"--types", "1", "--csv", "r.csv"} << "--csv";
         QTest::addRow("newline and escape echoed")
             << QStringList{"--types", "1", "--layout", "2x2\n\x1b[31m"} << "'2x2\\n\\x1B[31m'";
     }
@@ -321,6 +353,34 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.err.endsWith('\n') && run.err.count('\n') == 1, run.err.constData());
         QVERIFY2(QString::fromUtf8(run.err).contains(named), run.err.constData());
+    }
+
+    // A scan that cannot be read is named with the reason, nothing is written, and the run ends
+    // with 1, never a crash or a hang.
+    void markUnreadableScan_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("said");
+        QTest::addRow("0 bytes") << QByteArray() << "'scan' is empty";
+        QTest::addRow("a broken PDF") << QByteArray("%PDF-1.7\n1 0 obj <<") << "as a PDF";
+        QTest::addRow("text") << QByteArray("hello\n") << "neither a PDF nor";
+        // A PNG of 30,000 by 30,000 pixels (its data cut short): refused before a pixel is decoded.
+        QTest::addRow("30000 by 30000 pixels")
+            << QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200007530000075300800000000434ca7660000000c49444154789c6360a00c000000400001b7347cef0000000049454e44ae426082")
+            << "too large to read (30000 by 30000 pixels";
+    }
+    void markUnreadableScan()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        QFile scan(dir.filePath("scan"));
+        QVERIFY(scan.open(QIODevice::WriteOnly) && scan.write(content) == content.size());
+        scan.close();
+        const Run run = runSheets({"--mark", "scan", "-o", "marked.pdf", "--csv", "r.csv"}, dir.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(QString::fromUtf8(run.err).contains(said), run.err.constData());
+        QVERIFY(!QFile::exists(dir.filePath("marked.pdf")) && !QFile::exists(dir.filePath("r.csv")));
     }
 
     // What a message echoes cannot pass for anything else: control characters of every kind
@@ -396,6 +456,24 @@ private slots:
             cli::parseCommandLine(QStringList{"pelkano-sheets", "--types", "47"} + arguments);
         QCOMPARE(parsed.action, cli::Action::Run);
         QCOMPARE(parsed.options.drawing.settings.tentative, tentative);
+    }
+
+    // Sheets carry the marks for reading a scan back unless --no-marks.
+    void marksOption_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("marks");
+        QTest::addRow("not given") << QStringList{"-o", "x.pdf"} << true;
+        QTest::addRow("--no-marks") << QStringList{"--no-marks", "-o", "x.pdf"} << false;
+    }
+    void marksOption()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, marks);
+        const cli::ParsedCommandLine parsed =
+            cli::parseCommandLine(QStringList{"pelkano-sheets", "--types", "47"} + arguments);
+        QCOMPARE(parsed.action, cli::Action::Run);
+        QCOMPARE(parsed.options.drawing.settings.registrationMarks, marks);
     }
 
     // A write to standard output that fails ends the run with the system's reason.

@@ -1,7 +1,9 @@
 // The page: DrawScale and S(x), the background, the header and where each figure of the grid
 // lands on the preview and on a printed page.
+#include "PageGeometry.h"
 #include "PageLayout.h"
 #include "PageOutput.h"
+#include "Pages.h"
 #include "Random.h"
 #include "SheetCode.h"
 #include "RecordingSurface.h"
@@ -446,6 +448,214 @@ private slots:
                                                    .arg(outside.size()).arg(characters).arg(outside.value(0))));
     }
 
+    // The page's geometry is where MakePrint draws: each figure's frame and its grid lines along
+    // the squares' edges, the question in the dividend row, the quotient's last digit over the
+    // dividend's last, the name field and the code; on the pattern's own cells and on fitted ones.
+    void geometryIsWhatIsDrawn_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<bool>("tentative");
+        QTest::addColumn<QSize>("surfaceSize");
+        QTest::addRow("2x3 own cells, A4") << 3 << "612/6 3/7 23/45 120/6 700/7 96/4" << false << QSize(4724, 6780);
+        QTest::addRow("2x3 fitted, A4") << 3 << "6922/86 4038/99 8554/81 9908/97 9394/70 9712/76" << false
+                                        << QSize(4724, 6780);
+        QTest::addRow("4x3 longer frame, tentative rows, A4")
+            << 5 << "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7 99999/7 98765/4 90909/9" << true
+            << QSize(4724, 6780);
+        QTest::addRow("3x2 preview") << 1 << "8765/43 612/6 3/7 23/45 99999/999 9693/849" << false << QSize(320, 441);
+    }
+
+    void geometryIsWhatIsDrawn()
+    {
+        QFETCH(int, pattern);
+        QFETCH(QString, problems);
+        QFETCH(bool, tentative);
+        QFETCH(QSize, surfaceSize);
+        RenderSettings settings;
+        settings.pattern = static_cast<LayoutPattern>(pattern);
+        settings.tentative = tentative;
+        ProblemSheet sheet = sheetFrom(problems);
+        sheet.showAnswers = true;
+        sheet.origin = SheetOrigin{{812345678, {5, 1, 30}, settings.pattern, true}, 3};
+        const int width = surfaceSize.width(), height = surfaceSize.height();
+        const PageGeometry page = pageGeometry(width, height, sheet, settings);
+        RecordingSurface surface;
+        MakePrint(surface, width, height, sheet, settings);
+
+        QList<QRect> frames;
+        QList<QList<QLine>> lines;
+        QList<QPoint> questions, quotientEnds;
+        for (const Call& c : surface.calls()) {
+            if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Clear) {
+                frames << QRect(QPoint(c.x, c.y), QPoint(c.x2 - 1, c.y2 - 1));
+                lines << QList<QLine>();
+            } else if (c.op == Op::LineTo && c.state.penStyle == PenStyle::Dot && !lines.isEmpty()) {
+                lines.back() << QLine(c.x, c.y, c.x2, c.y2);
+            } else if (c.op == Op::Text && !frames.isEmpty() && c.text.find(')') != std::string::npos) {
+                questions << QPoint(c.x, c.y);
+            } else if (c.op == Op::Text && quotientEnds.size() < frames.size() && c.state.fontHeight == page.cells.cell &&
+                       !c.state.underline) {
+                // The quotient: its last digit's text cell ends a quarter cell short of its square's right edge.
+                quotientEnds << QPoint(c.x + RecordingSurface::widthAt(c.text, c.state.fontHeight), c.y);
+            } else if (c.op == Op::Text && c.text.rfind("（", 0) == 0) {
+                QCOMPARE(QPoint(c.x, c.y), QPoint(page.nameField.x, page.nameField.y));
+                QCOMPARE(std::min(width - c.x, RecordingSurface::widthAt(c.text, c.state.fontHeight)), page.nameField.width);
+            } else if (c.op == Op::Text && c.text.rfind("コード", 0) == 0) {
+                QCOMPARE(QRect(c.x, c.y, RecordingSurface::widthAt(c.text, c.state.fontHeight), c.state.fontHeight),
+                         QRect(page.codeText.x, page.codeText.y, page.codeText.width, page.codeText.height));
+            }
+        }
+        QCOMPARE(int(page.figures.size()), sheet.count);
+        QCOMPARE(frames.size(), sheet.count);
+        QCOMPARE(quotientEnds.size(), sheet.count);
+        for (const FigureGeometry& f : page.figures) {
+            const int k = f.slot;
+            const PixelRect box = f.frame();
+            QCOMPARE(frames[k], QRect(box.x, box.y, box.width, box.height));
+            QList<QLine> expected;
+            for (int r = 1; r <= f.rows; ++r)
+                expected << QLine(f.square(r, 0).x, f.square(r, 0).y, f.square(r, f.columns).x, f.square(r, 0).y);
+            for (int c = 1; c <= f.columns; ++c)
+                expected << QLine(f.square(0, c).x, f.square(0, c).y, f.square(0, c).x, f.square(f.rows, c).y);
+            QCOMPARE(lines[k], expected);
+            QCOMPARE(questions[k], QPoint(f.square(f.dividendRow, f.divisorColumn).x + page.cells.quarter,
+                                          f.square(f.dividendRow, 0).y));
+            const PixelPoint last = f.square(f.quotientRow, f.dividendColumn + f.dividendDigits - 1);
+            QCOMPARE(quotientEnds[k].y(), last.y);
+            QVERIFY(qAbs(quotientEnds[k].x() - (last.x + f.cell - page.cells.quarter)) <= 1);
+        }
+    }
+
+    // The registration marks and the QR code are drawn where the geometry puts them, on the
+    // surface, and clear of everything else drawn: the marks by any distance, the QR code by two
+    // modules. Problem and answer pages, the code at the foot or (crowded) in the header.
+    void marksAndCodeStandClear_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<QSize>("surfaceSize");
+        QTest::addColumn<bool>("atTheFoot");
+        QTest::addRow("2x3 A4") << 3 << "612/6 3/7 23/45 120/6 700/7 96/4" << QSize(4724, 6780) << true;
+        QTest::addRow("3x3 A4") << 4 << "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7" << QSize(4724, 6780)
+                                << true;
+        QTest::addRow("4x3 A4, frames longer than the pattern's")
+            << 5 << "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7 99999/7 98765/4 90909/9"
+            << QSize(4724, 6780) << false;
+        QTest::addRow("4x2 A4, wide figures") << 2 << "8765/43 612/6 3/7 23/45 99999/999 9693/849 27303/310 1000/8"
+                                              << QSize(4724, 6780) << false;
+        QTest::addRow("2x2 preview, a long working") << 0 << "612/6 3/7 23/45 99999/3" << QSize(320, 441) << false;
+        QTest::addRow("2x2 preview") << 0 << "612/6 3/7 23/45 9999/3" << QSize(320, 441) << true;
+    }
+
+    void marksAndCodeStandClear()
+    {
+        QFETCH(int, pattern);
+        QFETCH(QString, problems);
+        QFETCH(QSize, surfaceSize);
+        QFETCH(bool, atTheFoot);
+        RenderSettings settings;
+        settings.pattern = static_cast<LayoutPattern>(pattern);
+        settings.lineWidth = 3;
+        ProblemSheet sheet = sheetFrom(problems);
+        sheet.origin = SheetOrigin{{812345678, {5, 1, 30}, settings.pattern, true}, 3};
+        const int width = surfaceSize.width(), height = surfaceSize.height();
+        const QRect surfaceRect(0, 0, width, height);
+        for (bool answers : {false, true}) {
+            sheet.showAnswers = answers;
+            const PageGeometry page = pageGeometry(width, height, sheet, settings);
+            QVERIFY(page.marked);
+            QCOMPARE(page.qrText, encodeSheetCode({*sheet.origin, sheet.printNumber}));
+            QVERIFY(page.qrModule > 0);
+            const QRect qr(page.qr.x, page.qr.y, page.qr.width, page.qr.height);
+            QCOMPARE(qr.top() > height / 2, atTheFoot);
+            QList<QRect> marks;
+            for (const PixelRect& m : page.marks)
+                marks << QRect(m.x, m.y, m.width, m.height);
+            const QRect quiet = qr.adjusted(-2 * page.qrModule, -2 * page.qrModule, 2 * page.qrModule, 2 * page.qrModule);
+            QVERIFY(surfaceRect.contains(quiet));
+
+            RecordingSurface surface;
+            MakePrint(surface, width, height, sheet, settings);
+            QList<QRect> solid;
+            for (const Call& c : surface.calls()) {
+                QRect box;
+                if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Solid) {
+                    if (c.state.brushColor == Color::Black)
+                        solid << QRect(QPoint(c.x, c.y), QPoint(c.x2 - 1, c.y2 - 1));
+                    continue;  // the marks, the code's modules and the white background
+                }
+                if (c.op == Op::Text)
+                    box = QRect(c.x, c.y, RecordingSurface::widthAt(c.text, c.state.fontHeight), c.state.fontHeight);
+                else if (c.op == Op::Rectangle)
+                    box = QRect(QPoint(c.x, c.y), QPoint(c.x2 - 1, c.y2 - 1));
+                else if (c.op == Op::LineTo)
+                    box = QRect(QPoint(std::min(c.x, c.x2), std::min(c.y, c.y2)), QPoint(std::max(c.x, c.x2), std::max(c.y, c.y2)))
+                              .adjusted(-c.state.penWidth, -c.state.penWidth, c.state.penWidth, c.state.penWidth);
+                else
+                    continue;
+                const auto where = [&] {
+                    return qPrintable(QStringLiteral("'%1' at %2, %3").arg(QString::fromStdString(c.text)).arg(c.x).arg(c.y));
+                };
+                QVERIFY2(!box.intersects(quiet), where());
+                for (const QRect& m : marks)
+                    QVERIFY2(!box.intersects(m), where());
+            }
+            QCOMPARE(solid.mid(0, 4), marks);
+            for (const QRect& m : marks)
+                QVERIFY(surfaceRect.contains(m));
+            QVERIFY(solid.size() > 4);
+            for (const QRect& module : solid.mid(4))
+                QVERIFY(qr.contains(module));
+        }
+    }
+
+    // Only a sheet whose scan can be read back carries the marks and the QR code: in the written
+    // style, with its frame and its code, while the setting is on, on a surface with room for them.
+    void marksOnlyWhereReadable_data()
+    {
+        QTest::addColumn<bool>("frame");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("marks");
+        QTest::addColumn<bool>("code");
+        QTest::addColumn<QSize>("surfaceSize");
+        QTest::addColumn<bool>("marked");
+        const QSize a4(4724, 6780);
+        QTest::addRow("written, frame, code") << true << 0 << true << true << a4 << true;
+        QTest::addRow("setting off") << true << 0 << false << true << a4 << false;
+        QTest::addRow("no frame") << false << 0 << true << true << a4 << false;
+        QTest::addRow("expression") << true << 1 << true << true << a4 << false;
+        QTest::addRow("no code") << true << 0 << true << false << a4 << false;
+        QTest::addRow("surface of no size") << true << 0 << true << true << QSize(0, 0) << false;
+    }
+
+    void marksOnlyWhereReadable()
+    {
+        QFETCH(bool, frame);
+        QFETCH(int, style);
+        QFETCH(bool, marks);
+        QFETCH(bool, code);
+        QFETCH(QSize, surfaceSize);
+        QFETCH(bool, marked);
+        RenderSettings settings;
+        settings.frame = frame;
+        settings.style = static_cast<QuestionStyle>(style);
+        settings.registrationMarks = marks;
+        ProblemSheet sheet = sheetFrom("612/6 3/7 23/45 120/6 700/7 96/4");
+        if (code)
+            sheet.origin = SheetOrigin{{7, {1, 2, 3, 4}, settings.pattern, true}, 1};
+        for (bool answers : {false, true}) {
+            sheet.showAnswers = answers;
+            QCOMPARE(pageGeometry(surfaceSize.width(), surfaceSize.height(), sheet, settings).marked, marked);
+            RecordingSurface surface;
+            MakePrint(surface, surfaceSize.width(), surfaceSize.height(), sheet, settings);
+            int solid = 0;
+            for (const Call& c : surface.callsOf(Op::Rectangle))
+                solid += c.state.brushStyle == BrushStyle::Solid && c.state.brushColor == Color::Black;
+            QCOMPARE(solid > 0, marked);
+        }
+    }
+
     // Figures are drawn in reading order, with the problem of each slot.
     void problemsInReadingOrder()
     {
@@ -459,6 +669,16 @@ private slots:
             if (t.text.find(')') != std::string::npos)
                 lines << QString::fromStdString(t.text).remove(u' ');
         QCOMPARE(lines, (QStringList{"2)1000", "3)1001", "4)1002", "5)1003", "6)1004", "7)1005"}));
+    }
+
+    // A sentence of bytes that start no character (a broken UTF-8 text) stays on its one line.
+    void sentenceOfStrayBytes()
+    {
+        RenderSettings settings;
+        settings.sentence = std::string(120, '\x80');
+        RecordingSurface surface;
+        const SentenceLines lines = sentenceLines(surface, Scale::fromSurface(320, 441), 320, settings);
+        QCOMPARE(lines.lines, std::vector<std::string>{settings.sentence});
     }
 
     void header_data()
@@ -581,13 +801,100 @@ private slots:
             QList<QRect> boxes;
             for (const Call& t : surface.callsOf(Op::Text))
                 boxes << QRect(t.x, t.y, RecordingSurface::widthAt(t.text, t.state.fontHeight), t.state.fontHeight);
-            QCOMPARE(boxes.size(), 5);
+            QCOMPARE(boxes.size(), 6);  // the long sentence on two lines
             const QRect mark = boxes.takeLast();
             QVERIFY(QRect(QPoint(0, 0), surfaceSize).contains(mark));
             for (const QRect& other : boxes)
                 QVERIFY2(!mark.intersects(other), qPrintable(QStringLiteral("print number %1").arg(printNumber)));
         }
     }
+    // What a drill sheet adds (the problem numbers, the header's fields, a long sentence, the check
+    // under each worked figure) overprints nothing, keeps the foot clear, and the sentence is drawn
+    // whole, in lines no wider than the room it has; in both styles, on the sheet and its answers.
+    void marksOverprintNothing_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("numbers");
+        QTest::addColumn<bool>("headerFields");
+        QTest::addRow("written, circled, fields") << 0 << 1 << true;
+        QTest::addRow("written, parens") << 0 << 2 << false;
+        QTest::addRow("expression, circled") << 1 << 1 << false;
+        QTest::addRow("expression, parens, fields") << 1 << 2 << true;
+    }
+    void marksOverprintNothing()
+    {
+        QFETCH(int, style);
+        QFETCH(int, numbers);
+        QFETCH(bool, headerFields);
+        RenderSettings settings;
+        settings.pattern = LayoutPattern::R4C3;
+        settings.style = static_cast<QuestionStyle>(style);
+        settings.marks = {static_cast<NumberStyle>(numbers), headerFields, true, false};
+        settings.sentence.clear();
+        for (int i = 0; i < 60; ++i)
+            settings.sentence += i % 3 == 0 ? "計" : "a";
+        ProblemSheet sheet;
+        for (const char* p : {"404/4", "10/6", "93/16", "444/4", "48/6", "730/8", "814/8", "438/85", "61/7",
+                              "99999/7", "98765/4", "90909/9"}) {
+            const QString text = QString::fromLatin1(p);
+            const auto k = static_cast<std::size_t>(sheet.count++);
+            sheet.dividends[k] = text.section(u'/', 0, 0).toStdString();
+            sheet.divisors[k] = text.section(u'/', 1, 1).toStdString();
+        }
+        sheet.origin = SheetOrigin{{3, {12}, LayoutPattern::R4C3, false}, 0};
+        const QSize size(4960, 7016);
+        const Scale scale = Scale::fromSurface(size.width(), size.height());
+        for (bool answers : {false, true}) {
+            sheet.showAnswers = answers;
+            RecordingSurface surface;
+            MakePrint(surface, size.width(), size.height(), sheet, settings);
+            QList<QRect> marks, others;
+            std::string sentence;
+            for (const Call& t : surface.callsOf(Op::Text)) {
+                const QRect box(t.x, t.y, RecordingSurface::widthAt(t.text, t.state.fontHeight), t.state.fontHeight);
+                const bool isSentence = !t.text.empty() &&
+                                        QString::fromStdString(t.text).remove(u'計').remove(u'a').isEmpty();
+                if (isSentence) {
+                    sentence += t.text;
+                    QVERIFY(box.right() < size.width() - scale.S(14));
+                }
+                const bool isMark = isSentence || t.text.find("×") != std::string::npos || t.text == "名前" ||
+                                    t.text == "点" || t.text.find("月") != std::string::npos ||
+                                    t.text.rfind("(", 0) == 0 || t.text.rfind("\xE2\x91", 0) == 0;
+                (isMark ? marks : others) << box;
+            }
+            QCOMPARE(sentence, settings.sentence);
+            QCOMPARE(static_cast<int>(marks.size()) >= 12 + (answers ? 12 : 0), true);
+            for (const QRect& m : marks) {
+                QVERIFY(m.bottom() < size.height() - scale.S(11));
+                for (const QRect& o : others)
+                    QVERIFY2(!m.intersects(o), qPrintable(QStringLiteral("mark at %1,%2").arg(m.x()).arg(m.y())));
+            }
+        }
+    }
+
+    // The answer list follows each answer sheet, or each sheet when no answer sheets are asked for.
+    void answerListPages_data()
+    {
+        QTest::addColumn<int>("answers");
+        QTest::addColumn<QString>("kinds");  // s: sheet, a: answer sheet, l: answer list
+        QTest::addRow("none") << static_cast<int>(AnswerSheets::None) << "slsl";
+        QTest::addRow("after each") << static_cast<int>(AnswerSheets::AfterEach) << "salsal";
+        QTest::addRow("at the end") << static_cast<int>(AnswerSheets::AtEnd) << "ssalal";
+    }
+    void answerListPages()
+    {
+        QFETCH(int, answers);
+        QFETCH(QString, kinds);
+        QString got;
+        for (const ProblemSheet& page : pagesOf({sheetOf(4), sheetOf(4)}, static_cast<AnswerSheets>(answers), true))
+            got += page.answerList ? u'l' : page.showAnswers ? u'a' : u's';
+        QCOMPARE(got, kinds);
+        QCOMPARE(QString::fromStdString(answerText("8765", "43")), QStringLiteral("203 あまり 36"));
+        QCOMPARE(QString::fromStdString(checkText("8765", "43")), QStringLiteral("43×203+36=8765"));
+        QCOMPARE(QString::fromStdString(checkText("612", "6")), QStringLiteral("6×102=612"));
+    }
+
     // A sheet made from a recipe carries its code at the foot of its problem and answer pages,
     // ending where the header begins from the other side, and every figure stays clear above it.
     void codeAtTheFoot_data()

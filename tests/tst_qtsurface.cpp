@@ -2,7 +2,9 @@
 // font height on images and PDF pages, the digits of a worked figure land in their squares, and
 // outlines and pens cover the pixels they should.
 #include "Hissan.h"
+#include "PageGeometry.h"
 #include "PageOutput.h"
+#include "SheetCode.h"
 #include "QtSurface.h"
 
 #include <QtTest>
@@ -10,6 +12,9 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPdfWriter>
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
 
 using namespace pelkano;
 
@@ -295,6 +300,66 @@ private slots:
         QVERIFY(!inked(image, 149, 99));
         QVERIFY(inked(image, 150, 50));
         QVERIFY(inkColumns(image, 10, 10, 30, 50).first >= 0);
+    }
+
+    // The QR code drawn on a page reads back as the sheet's code, as printed, at the resolutions
+    // a scanner gives: large at the foot, smaller at the foot of a 3段 sheet, and in the header of
+    // a sheet whose figures leave the foot too little room; a long code and a short one.
+    void qrCodeReadsBack_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<qulonglong>("seed");
+        QTest::addColumn<int>("dpi");
+        const struct {
+            const char* name;
+            int pattern;
+            const char* problems;
+            qulonglong seed;
+        } pages[] = {
+            {"2x3", 3, "612/6 3/7 23/45 120/6 700/7 96/4", 7},
+            {"3x3", 4, "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7", 1765290000123456789ull},
+            {"4x3 crowded", 5, "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7 99999/7 98765/4 90909/9",
+             1765290000123456789ull},
+        };
+        for (const auto& page : pages)
+            for (int dpi : {150, 300, 600})
+                QTest::addRow("%s, %d dpi", page.name, dpi) << page.pattern << page.problems << page.seed << dpi;
+    }
+
+    void qrCodeReadsBack()
+    {
+        QFETCH(int, pattern);
+        QFETCH(QString, problems);
+        QFETCH(qulonglong, seed);
+        QFETCH(int, dpi);
+        RenderSettings settings;
+        settings.pattern = static_cast<LayoutPattern>(pattern);
+        ProblemSheet sheet;
+        for (const QString& p : problems.split(u' ')) {
+            const auto k = static_cast<std::size_t>(sheet.count++);
+            sheet.dividends[k] = p.section(u'/', 0, 0).toStdString();
+            sheet.divisors[k] = p.section(u'/', 1, 1).toStdString();
+        }
+        sheet.printNumber = 3;
+        sheet.origin = SheetOrigin{{seed, {1, 2, 3, 4}, settings.pattern, false}, 2};
+        const PageSetup setup{QPageSize(QPageSize::A4), dpi, 5};
+        const QRect area = setup.printableRect();
+        const PageGeometry page = pageGeometry(area.width(), area.height(), sheet, settings);
+        QVERIFY(page.qrModule > 0);
+
+        const QImage image = renderPage(sheet, settings, setup);
+        // The code with four modules around it, the neighbours that reach in included.
+        const int m = 4 * page.qrModule;
+        const QImage code = image.copy(QRect(area.x() + page.qr.x - m, area.y() + page.qr.y - m, page.qr.width + 2 * m,
+                                             page.qr.height + 2 * m));
+        const ZXing::Results read = ZXing::ReadBarcodes(
+            ZXing::ImageView(code.constBits(), code.width(), code.height(), ZXing::ImageFormat::Lum,
+                             static_cast<int>(code.bytesPerLine())),
+            ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode));
+        QCOMPARE(read.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(read.front().text()), QString::fromStdString(page.qrText));
+        QCOMPARE(page.qrText, encodeSheetCode({*sheet.origin, sheet.printNumber}));
     }
 };
 

@@ -55,9 +55,10 @@ struct BuiltSet {
 };
 
 // Sheets 0 .. count - 1 of the set of these types and layout, from a seeded source.
-BuiltSet setOf(const QList<int>& types, LayoutPattern pattern, int count, bool sameMix, std::uint64_t seed)
+BuiltSet setOf(const QList<int>& types, LayoutPattern pattern, int count, bool sameMix, std::uint64_t seed,
+               bool balanced = false, bool easyOrder = false)
 {
-    const SetRecipe recipe{seed, std::vector<int>(types.begin(), types.end()), pattern, sameMix};
+    const SetRecipe recipe{seed, std::vector<int>(types.begin(), types.end()), pattern, sameMix, balanced, easyOrder};
     BudgetedSeeded random(seed);
     test::CollectingReporter reporter;
     RuleContext ctx{random, test::tables(), reporter};
@@ -385,6 +386,69 @@ private slots:
             QCOMPARE(static_cast<int>(problemsOn(sheet).size()), sheet.count);
         }
         QVERIFY(reordered || std::adjacent_find(mix.begin(), mix.end(), std::not_equal_to<>()) == mix.end());
+    }
+
+    // 型をまんべんなく: every ticked type as often as the count allows, the rest on different types,
+    // in a new order on each sheet; with the same mix, sheet 0's balanced mix on every sheet.
+    void balanced_data()
+    {
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("sameMix");
+        QTest::addRow("types 47-51, 4段3列") << QList<int>{47, 48, 49, 50, 51} << 5 << false;
+        QTest::addRow("types 1-4, 3段3列") << QList<int>{1, 2, 3, 4} << 4 << false;
+        QTest::addRow("nine types on 2段2列") << QList<int>{5, 6, 7, 8, 9, 10, 11, 12, 13} << 0 << false;
+        QTest::addRow("types 47-51, 4段3列, same mix") << QList<int>{47, 48, 49, 50, 51} << 5 << true;
+    }
+    void balanced()
+    {
+        QFETCH(QList<int>, types);
+        QFETCH(int, layout);
+        QFETCH(bool, sameMix);
+        const auto pattern = static_cast<LayoutPattern>(layout);
+        const BuiltSet set = setOf(types, pattern, 20, sameMix, 77, true);
+        const int wanted = problemCount(pattern);
+        const int kinds = static_cast<int>(types.size());
+        bool reordered = false;
+        for (std::size_t k = 0; k < set.sheets.size(); ++k) {
+            QVERIFY(set.complete[k]);
+            std::map<int, int> counts;
+            for (int t : typesOn(set.sheets[k]))
+                ++counts[t];
+            QCOMPARE(static_cast<int>(counts.size()), std::min(kinds, wanted));
+            int low = wanted, high = 0;
+            for (int t : types) {
+                low = std::min(low, counts[t]);
+                high = std::max(high, counts[t]);
+            }
+            QCOMPARE(low, wanted / kinds);
+            QCOMPARE(high, wanted / kinds + (wanted % kinds != 0 ? 1 : 0));
+            if (sameMix) {
+                std::vector<int> first = typesOn(set.sheets[0]), mine = typesOn(set.sheets[k]);
+                std::sort(first.begin(), first.end());
+                std::sort(mine.begin(), mine.end());
+                QCOMPARE(mine, first);
+            }
+            reordered = reordered || typesOn(set.sheets[k]) != typesOn(set.sheets[0]);
+        }
+        QVERIFY(reordered);
+    }
+
+    // From easy to hard: the problems of each sheet in the order of their types on the type pages
+    // (types 1-4 on the last page), the same problems as in random order.
+    void easyOrder()
+    {
+        const QList<int> types{3, 40, 5, 12};
+        const BuiltSet easy = setOf(types, LayoutPattern::R4C3, 5, false, 31, false, true);
+        const BuiltSet random = setOf(types, LayoutPattern::R4C3, 5, false, 31);
+        for (std::size_t k = 0; k < easy.sheets.size(); ++k) {
+            QCOMPARE(problemsOn(easy.sheets[k]), problemsOn(random.sheets[k]));
+            std::vector<int> ranks;
+            for (int t : typesOn(easy.sheets[k]))
+                ranks.push_back(typeDifficultyRank(t));
+            QVERIFY(std::is_sorted(ranks.begin(), ranks.end()));
+            QCOMPARE(typesOn(easy.sheets[k]).back(), 3);
+        }
     }
 
     // A set with the same mix takes a problem of an earlier sheet again only where its type has

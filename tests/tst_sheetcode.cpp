@@ -11,9 +11,12 @@ using namespace pelkano;
 
 namespace {
 
-SheetCode codeOf(std::uint64_t seed, std::vector<int> types, int pattern, bool sameMix, long long index, int number)
+SheetCode codeOf(std::uint64_t seed, std::vector<int> types, int pattern, bool sameMix, long long index, int number,
+                 SheetMarks marks = {}, bool balanced = false, bool easyOrder = false)
 {
-    return {{{seed, std::move(types), static_cast<LayoutPattern>(pattern), sameMix}, index}, number};
+    return {{{seed, std::move(types), static_cast<LayoutPattern>(pattern), sameMix, balanced, easyOrder}, index},
+            number,
+            marks};
 }
 
 std::vector<int> allTypesFromTheEnd()
@@ -42,6 +45,13 @@ private slots:
         QTest::addRow("runs and single types") << codeOf(7, {1, 2, 3, 4, 12, 20, 21, 9}, 2, true, 29, 5);
         QTest::addRow("all 78 from the end") << codeOf(99, allTypesFromTheEnd(), 5, false, 3, 40);
         QTest::addRow("run ending at 78") << codeOf(5, {77, 78, 1}, 3, true, 0, 2);
+        QTest::addRow("balanced") << codeOf(7, {47, 48}, 5, true, 3, 9, {}, true);
+        QTest::addRow("easy order") << codeOf(7, {47, 48}, 5, false, 3, 9, {}, false, true);
+        QTest::addRow("circled numbers") << codeOf(7, {1}, 0, false, 0, 1, {NumberStyle::Circled});
+        QTest::addRow("parenthesized numbers, check")
+            << codeOf(7, {1}, 0, false, 0, 1, {NumberStyle::Parenthesized, false, true, false});
+        QTest::addRow("header fields") << codeOf(8, {2}, 1, false, 0, 1, {NumberStyle::None, true, false, false});
+        QTest::addRow("answer list") << codeOf(8, {2}, 1, false, 0, 1, {NumberStyle::None, false, false, true});
     }
     void roundTrip()
     {
@@ -148,6 +158,27 @@ private slots:
         if (decoded.code)
             QVERIFY(*decoded.code == code);
         QCOMPARE(QByteArray::fromStdString(decoded.character), character);
+    }
+
+    // A sheet's QR code holds its code, or an address that ends in "code=" and the code.
+    void codeInQrText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("code");
+        QTest::addRow("the code") << "6RF8-P0B2-JT" << "6RF8-P0B2-JT";
+        QTest::addRow("address with the code alone") << "https://example.org/p.html?code=6RF8-P0B2-JT" << "6RF8-P0B2-JT";
+        QTest::addRow("code last of several") << "https://example.org/p.html?mode=practice&code=6RF8-P0B2-JT"
+                                              << "6RF8-P0B2-JT";
+        QTest::addRow("in the fragment") << "https://example.org/p.html#code=6RF8-P0B2-JT" << "6RF8-P0B2-JT";
+        QTest::addRow("a parameter ending in code") << "https://example.org/p.html?zipcode=123" << "https://example.org/p.html?zipcode=123";
+        QTest::addRow("code= at the start") << "code=6RF8-P0B2-JT" << "code=6RF8-P0B2-JT";
+    }
+    void codeInQrText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, code);
+        const std::string t = text.toStdString();
+        QCOMPARE(QString::fromStdString(std::string(pelkano::codeInQrText(t))), code);
     }
 
     // No code is printed for what no code could make again.

@@ -14,6 +14,7 @@
 #include "SheetCode.h"
 #include "TypePages.h"
 #include "TypeSampling.h"
+#include "Units.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,6 +41,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <climits>
 #include <limits>
 #include <memory>
@@ -239,6 +241,47 @@ private slots:
     }
 
     void cleanup() { window.reset(); }
+
+    // Every control a teacher uses can be seen and clicked: none stands over another.
+    void noControlCoversAnother()
+    {
+        QList<QWidget*> controls;
+        for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                                   qobject_cast<QLineEdit*>(w)))
+                controls << w;
+        for (int i = 0; i < controls.size(); ++i)
+            for (int j = i + 1; j < controls.size(); ++j)
+                QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                         qPrintable(controls[i]->objectName() + " and " + controls[j]->objectName()));
+    }
+
+    // プリントの内容: a change of balance remakes the preview from its seed, the marks reach the page's
+    // code, and the choices survive a restart; a unit ticks its types.
+    void drillOptions()
+    {
+        freshSettings();
+        restart();
+        previewType3(LayoutPattern::R4C3);
+        const std::uint64_t seed = window->sheet().origin->recipe.seed;
+        DrillOptions drill{true, true, {NumberStyle::Parenthesized, true, true, true}};
+        window->setDrillOptions(drill);
+        QCOMPARE(window->sheet().origin->recipe.seed, seed);
+        QVERIFY(window->sheet().origin->recipe.balanced && window->sheet().origin->recipe.easyOrder);
+        QVERIFY(window->renderSettings().marks == drill.marks);
+        restart();
+        QVERIFY(window->drillOptions() == drill);
+        auto* unit = control<QComboBox>("cbUnit");
+        unit->setCurrentIndex(8);  // the last unit
+        emit unit->activated(8);
+        QCOMPARE(window->selectedTypes().types(), units().back().types);
+        // Types 74-78 stand on the last two pages: only their tabs are marked.
+        const QTabBar* tabs = control<QTabWidget>("PageControl1")->tabBar();
+        QCOMPARE(tabs->tabTextColor(8), QColor(0, 0, 192));
+        QVERIFY(tabs->tabTextColor(0) != QColor(0, 0, 192));
+        window.reset();
+        freshSettings();
+    }
 
     void tickingFollowsTheBoxes_data()
     {
@@ -441,7 +484,7 @@ private slots:
             expected.leftMargin = 30;
         } else if (setting == "sbLineWidth") {
             control<QScrollBar>("sbLineWidth")->setValue(3);
-            expected.lineWidth = 3;
+            expected.lineWidth = 1;  // the paper's 3 pixels are less than one of the preview's
         } else {
             typeInto("PrnNum", QStringLiteral("12"));
             page.printNumber = 12;
@@ -561,9 +604,21 @@ private slots:
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("3"));
     }
 
+    // The answers' document holds the answer sheet, and the list of answers when it is asked for.
+    void printWithAnswersKeepsBothDocuments_data()
+    {
+        QTest::addColumn<bool>("answerList");
+        QTest::addRow("the answer sheet") << false;
+        QTest::addRow("and the list of answers") << true;
+    }
+
     void printWithAnswersKeepsBothDocuments()
     {
+        QFETCH(bool, answerList);
         QTemporaryDir dir;
+        DrillOptions drill = window->drillOptions();
+        drill.marks.answerList = answerList;
+        window->setDrillOptions(drill);
         previewType3(LayoutPattern::R2C3);
         typeInto("PrnNum", QStringLiteral("41"));
         const QString file = dir.filePath(QStringLiteral("sheet.pdf"));
@@ -571,7 +626,7 @@ private slots:
         click("btnPrintWithAns");
         QCOMPARE(messages.warnings, QStringList{});
         QCOMPARE(pdfPages(file), 1);
-        QCOMPARE(pdfPages(dir.filePath(QStringLiteral("sheet-answers.pdf"))), 1);
+        QCOMPARE(pdfPages(dir.filePath(QStringLiteral("sheet-answers.pdf"))), answerList ? 2 : 1);
         QCOMPARE(window->printer().outputFileName(), file);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("42"));
         QVERIFY(!window->sheet().showAnswers);
@@ -654,12 +709,53 @@ private slots:
         previewType3(LayoutPattern::R2C2);
         const QString file = dir.filePath(QStringLiteral("missing/sheet.pdf"));
         window->printer().setOutputFileName(file);
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         click(command.toLatin1().constData());
         QCOMPARE(messages.warnings.size(), 1);
         QVERIFY(messages.warnings.first().contains(file));
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
         QCOMPARE(window->sheet().printNumber, 1);
+    }
+
+    // A print to a file that cannot be written (a full disk) is said so in Japanese, leaves no
+    // file and keeps the print number.
+    void printToAFullDisk_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addRow("print") << "btnPrint";
+        QTest::addRow("print with answers") << "btnPrintWithAns";
+        QTest::addRow("class set printed") << "classSet";
+    }
+
+    void printToAFullDisk()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C2);
+        FileCalls full = systemFileCalls();
+        full.rename = [](const char*, const char*) {
+            errno = ENOSPC;
+            return -1;
+        };
+        window->setFileCalls(full);
+        const QString file = dir.filePath(QStringLiteral("print.pdf"));
+        window->printer().setOutputFileName(file);
+        if (command == "classSet")
+            QVERIFY(!window->makeClassSet({{}, 2, AnswerSheets::AfterEach, true}));
+        else
+            click(command.toLatin1().constData());
+        QCOMPARE(messages.warnings.size(), 1);
+        QVERIFY2(messages.warnings.first().startsWith(QStringLiteral("ファイル「%1」").arg(file)), qPrintable(messages.warnings.first()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{});
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+        QVERIFY(!control<QStatusBar>("statusLine")->currentMessage().startsWith(QStringLiteral("印刷しました")));
+    }
+
+    // The installed faces keep the digits in their squares in every language the user runs in
+    // (the font database names them in Japanese in a Japanese locale): no warning at the start.
+    void noFaceWarningAtTheStart()
+    {
+        window->warnOfFaces();
+        QCOMPARE(messages.warnings, QStringList{});
     }
 
     void failedPrintLeavesThePrinterUsable()
@@ -729,6 +825,23 @@ private slots:
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
     }
 
+    // The large preview opens within the screen it opens on (the offscreen one is 800 by 600).
+    void largePreviewFitsTheScreen()
+    {
+        previewType3(LayoutPattern::R2C2);
+        QRect opened;
+        QTimer::singleShot(0, window.get(), [this, &opened] {
+            if (auto* dialog = window->findChild<QPrintPreviewDialog*>(QStringLiteral("LargePreview"))) {
+                opened = dialog->geometry();
+                dialog->reject();
+            }
+        });
+        QTest::mouseDClick(window->previewBox(), Qt::LeftButton);
+        QVERIFY(!opened.isEmpty());
+        QVERIFY2(window->screen()->availableGeometry().contains(opened),
+                 qPrintable(QStringLiteral("%1x%2 at %3,%4").arg(opened.width()).arg(opened.height()).arg(opened.x()).arg(opened.y())));
+    }
+
     // Every document is printed with the copies, collation, colour and page order chosen in
     // 印刷設定, to the printer or to a file. (Qt keeps no duplex setting without a real printer.)
     void documentPrinterKeepsTheChosenSettings_data()
@@ -763,6 +876,7 @@ private slots:
         QTest::addRow("no frame") << "rgWaku";
         QTest::addRow("expression") << "QuestStyle";
         QTest::addRow("sentence") << "QstSentence";
+        QTest::addRow("lines 4 pixels wide on the paper") << "sbLineWidth";
     }
 
     void previewFollowsTheSettings()
@@ -770,12 +884,15 @@ private slots:
         QFETCH(QString, change);
         RenderSettings expected;
         expected.pattern = LayoutPattern::R2C2;
+        expected.marks.numbers = kDefaultNumberStyle;
         if (change == "rgWaku") {
             expected.frame = false;
             QTest::mouseClick(control<RadioGroup>("rgWaku")->button(1), Qt::LeftButton, {}, QPoint(6, 6));
         } else if (change == "QuestStyle") {
             expected.style = QuestionStyle::Expression;
             QTest::mouseClick(control<RadioGroup>("QuestStyle")->button(1), Qt::LeftButton, {}, QPoint(6, 6));
+        } else if (change == "sbLineWidth") {
+            control<QScrollBar>("sbLineWidth")->setValue(4);  // a twentieth of a preview's pixel
         } else if (change == "QstSentence") {
             expected.sentence = "わり算をしましょう";
             control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算をしましょう"));
@@ -821,10 +938,12 @@ private slots:
         QCOMPARE(messages.warnings, QStringList{});
         QCOMPARE(printNumbersOfPages(file), numbers);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QString::number(5 + sheets));
-        QCOMPARE(window->sheet().dividends, previewed.dividends);  // the preview's sheet stays
+        // The previewed sheet is handed out: the preview moves on to the first of a new set.
+        QVERIFY(window->sheet().origin->recipe.seed != previewed.origin->recipe.seed);
+        QCOMPARE(window->sheet().origin->index, 0);
         const QString made = sheets == 1 ? QStringLiteral("5") : QStringLiteral("5〜%1、%2枚").arg(4 + sheets).arg(sheets);
         QCOMPARE(control<QStatusBar>("statusLine")->currentMessage(),
-                 QStringLiteral("保存しました：%1（プリント番号 %2）").arg(file, made));
+                 QStringLiteral("保存しました：%1（プリント番号 %2）　プレビューは次の新しい問題です。").arg(file, made));
     }
 
     // The dialog's choice of answer sheets, by its caption, is the request's.
@@ -871,9 +990,75 @@ private slots:
         ClassSetRequest request{file, 3, AnswerSheets::AfterEach, false};
         request.sameMix = sameMix;
         QVERIFY(window->makeClassSet(request));
-        const QList<SheetCode> expected{{{recipe, 0}, 5}, {{recipe, 0}, 5}, {{recipe, 1}, 6},
-                                        {{recipe, 1}, 6}, {{recipe, 2}, 7}, {{recipe, 2}, 7}};
+        const SheetMarks marks{kDefaultNumberStyle, false, false, false};
+        const QList<SheetCode> expected{{{recipe, 0}, 5, marks}, {{recipe, 0}, 5, marks}, {{recipe, 1}, 6, marks},
+                                        {{recipe, 1}, 6, marks}, {{recipe, 2}, 7, marks}, {{recipe, 2}, 7, marks}};
         QVERIFY(codesOfPages(file) == expected);
+    }
+
+    // A second set has new problems: no sheet of the first again, and the numbers go on; the
+    // same set again, when asked, is the first set's sheets with their numbers.
+    void nextClassSetHasNewProblems_data()
+    {
+        QTest::addColumn<bool>("sameSet");
+        QTest::addRow("a new set") << false;
+        QTest::addRow("the same set again") << true;
+    }
+
+    void nextClassSetHasNewProblems()
+    {
+        QFETCH(bool, sameSet);
+        QTemporaryDir dir;
+        previewType3(LayoutPattern::R2C3);
+        typeInto("PrnNum", QStringLiteral("5"));
+        const QString first = dir.filePath(QStringLiteral("first.pdf"));
+        const QString second = dir.filePath(QStringLiteral("second.pdf"));
+        QVERIFY(window->makeClassSet({first, 3, AnswerSheets::None, false}));
+        ClassSetRequest request{second, 3, AnswerSheets::None, false};
+        request.sameSet = sameSet;
+        QVERIFY(window->makeClassSet(request));
+        const QList<SheetCode> before = codesOfPages(first);
+        const QList<SheetCode> after = codesOfPages(second);
+        QCOMPARE(after.size(), 3);
+        if (sameSet) {
+            QVERIFY(after == before);
+            QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("8"));
+        } else {
+            for (const SheetCode& code : after)
+                for (const SheetCode& earlier : before)
+                    QVERIFY(!(code.origin == earlier.origin));
+            QCOMPARE(printNumbersOfPages(second), (QList<int>{8, 9, 10}));
+        }
+    }
+
+    // A sheet made from its code prints with its own number; the window's next number stays.
+    void codeKeepsTheRunningNumber()
+    {
+        QTemporaryDir dir;
+        typeInto("PrnNum", QStringLiteral("1069"));
+        const SetRecipe recipe{8, {12}, LayoutPattern::R2C2, false};
+        QVERIFY(window->makeFromCode(QString::fromStdString(encodeSheetCode({{recipe, 0}, 5}))));
+        const QString file = dir.filePath(QStringLiteral("again.pdf"));
+        window->printer().setOutputFileName(file);
+        click("btnPrint");
+        QCOMPARE(printNumbersOfPages(file), QList<int>{5});
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1069"));
+        click("btnPreview");
+        QCOMPARE(window->sheet().printNumber, 1069);
+    }
+
+    // A layout other than the preview's stops printing until プレビュー makes its problems.
+    void layoutChangeAsksForAPreview()
+    {
+        previewType3(LayoutPattern::R4C3);
+        choosePattern(static_cast<int>(LayoutPattern::R2C2));
+        for (const char* command : {"btnPrint", "btnPrintWithAns", "btnSavePdf"})
+            QVERIFY2(!control<QPushButton>(command)->isEnabled(), command);
+        QVERIFY(!window->makeClassSet({QDir::temp().filePath(QStringLiteral("never.pdf")), 1, AnswerSheets::None, false}));
+        click("btnPreview");
+        QCOMPARE(window->sheet().count, 4);
+        for (const char* command : {"btnPrint", "btnPrintWithAns", "btnSavePdf"})
+            QVERIFY2(control<QPushButton>(command)->isEnabled(), command);
     }
 
     // The sheet a code names becomes the preview, with the types, layout and print number it was
@@ -889,7 +1074,8 @@ private slots:
         QCOMPARE(window->sheet().dividends, expected.dividends);
         QCOMPARE(window->sheet().divisors, expected.divisors);
         QVERIFY(window->sheet().origin == expected.origin);
-        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("14"));
+        QCOMPARE(window->sheet().printNumber, 14);
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
         QCOMPARE(control<RadioGroup>("QNumPattern")->itemIndex(), 4);
         QCOMPARE(window->selectedTypes().types(), recipe.types);
         QVERIFY(window->previewBox()->lastShowedAnswers());
@@ -969,6 +1155,8 @@ private slots:
         QTemporaryFile blocker;  // a file where the folder would have to be
         QVERIFY(blocker.open());
         previewType3(LayoutPattern::R2C2);
+        QTemporaryDir earlier;
+        QVERIFY(window->makeClassSet({earlier.filePath(QStringLiteral("made.pdf")), 1, AnswerSheets::None, false}));
         QString file = dir.filePath(QStringLiteral("set.pdf"));
         QStringList left;
         if (stop == "cancel") {
@@ -990,7 +1178,8 @@ private slots:
             QVERIFY(!messages.progressOpenAtWarning);
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), left);
-        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("1"));
+        QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("2"));
+        QVERIFY(!control<QStatusBar>("statusLine")->currentMessage().startsWith(QStringLiteral("保存しました")));
     }
 
     // A missing folder of the chosen file is made; the suggested file lies in the documents
@@ -1104,6 +1293,8 @@ private slots:
         control<QScrollBar>("sbLineWidth")->setValue(3);
         control<QLineEdit>("QstSentence")->setText(QStringLiteral("わり算"));
         control<QCheckBox>("chkTentative")->setChecked(true);
+        QVERIFY(control<QCheckBox>("chkMarks")->isChecked());
+        control<QCheckBox>("chkMarks")->setChecked(false);
         typeInto("PrnNum", QStringLiteral("41"));
         click("btnPreview");
         click("btnPrint");
@@ -1122,9 +1313,47 @@ private slots:
         QCOMPARE(s.lineWidth, 3);
         QCOMPARE(QString::fromStdString(s.sentence), QStringLiteral("わり算"));
         QVERIFY(s.tentative);
+        QVERIFY(!s.registrationMarks);
         QCOMPARE(control<QLineEdit>("PrnNum")->text(), QStringLiteral("42"));
         QCOMPARE(window->printer().outputFileName(), file);
         QCOMPARE(window->printer().pageLayout().pageSize().id(), QPageSize::JisB5);
+    }
+
+    // PDF保存… opens with the folder, the sheet count and the answer sheets of the last set, after
+    // a restart too.
+    void classSetChoicesKeptBetweenRuns()
+    {
+        freshSettings();
+        restart();
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("class"));
+        QList<ClassSetRequest> shown;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<ClassSetDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->property("seen").toBool() || !dialog->isVisible())
+                return;
+            dialog->setProperty("seen", true);
+            shown << dialog->request();
+            if (shown.size() == 1) {
+                dialog->setRequest({QDir(folder).filePath(QStringLiteral("a.pdf")), 2, AnswerSheets::AtEnd, false});
+                dialog->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+        poll.start(10);
+        previewType3(LayoutPattern::R2C2);
+        click("btnSavePdf");
+        restart();
+        click("btnPreview");  // type 3 and the layout are kept
+        click("btnSavePdf");
+        poll.stop();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(QFileInfo(shown[1].fileName).absolutePath(), folder);
+        QCOMPARE(QFileInfo(shown[1].fileName).fileName(), QStringLiteral("わり算_No3.pdf"));
+        QCOMPARE(shown[1].sheets, 2);
+        QCOMPARE(int(shown[1].answers), int(AnswerSheets::AtEnd));
     }
 
     // A settings file that is damaged or holds foreign values changes nothing it cannot be read as.
