@@ -63,8 +63,33 @@ void lastSheetOfASet(benchmark::State& state, int first, int last, bool sameMix)
     }
 }
 
+// A whole set of 20,000 4段3列 sheets of types first..last, with or without the same mix: the
+// same mix should cost at most about twice the plain set.
+void twentyThousandSheets(benchmark::State& state, int first, int last, bool sameMix)
+{
+    SetRecipe recipe{1, {}, LayoutPattern::R4C3, sameMix};
+    for (int t = first; t <= last; ++t)
+        recipe.types.push_back(t);
+    SilentReporter reporter;
+    for (auto _ : state) {
+        SeededRandom random(recipe.seed);
+        RuleContext ctx{random, tables(), reporter};
+        buildSheets(recipe, 0, 20000, 1, ctx, [](long long, const ProblemSheet& sheet, bool) {
+            benchmark::DoNotOptimize(sheet.count);
+            return true;
+        });
+    }
+    state.SetItemsProcessed(state.iterations() * 20000);
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(twentyThousandSheets, all_78_types, 1, 78, false)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(twentyThousandSheets, all_78_types_same_mix, 1, 78, true)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(twentyThousandSheets, type_67, 67, 67, false)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(twentyThousandSheets, type_67_same_mix, 67, 67, true)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(twentyThousandSheets, types_1_to_4, 1, 4, false)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(twentyThousandSheets, types_1_to_4_same_mix, 1, 4, true)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(lastSheetOfASet, all_78_types, 1, 78, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(lastSheetOfASet, all_78_types_same_mix, 1, 78, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(lastSheetOfASet, types_11_to_17_same_mix, 11, 17, true)->Unit(benchmark::kMillisecond);
