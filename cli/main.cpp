@@ -1,5 +1,6 @@
 // pelkano-sheets: builds worksheets as the window's Preview does and prints them as CSV, or
 // prints raw draws of the generator as a problem bank; with --output it also draws the sheets.
+#include "Mark.h"
 #include "NumberTable.h"
 #include "Options.h"
 #include "Output.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -123,15 +125,22 @@ bool claimStandardStreams()
     return outputOpen;
 }
 
-// The platform only gives the tool its fonts: offscreen unless QT_QPA_PLATFORM names another,
-// and offscreen after it when that one cannot start (no display).
+// The platform only gives the tool its fonts: offscreen, unless QT_QPA_PLATFORM names a desktop
+// platform (X11, Wayland), which gives way to offscreen when it cannot connect. Others are not
+// tried: some abort without their device (eglfs, minimalegl), have no fonts (minimal) or open a
+// server (vnc).
 void choosePlatform()
 {
-    const QByteArray given = qgetenv("QT_QPA_PLATFORM");
-    for (const QByteArray& name : given.split(';'))
-        if (name.split(':').constFirst().trimmed() == "offscreen")
-            return;
-    qputenv("QT_QPA_PLATFORM", given.trimmed().isEmpty() ? QByteArray("offscreen") : given + ";offscreen");
+    QByteArrayList kept;
+    for (const QByteArray& name : qgetenv("QT_QPA_PLATFORM").split(';')) {
+        const QByteArray platform = name.split(':').constFirst().trimmed();
+        if (platform == "offscreen")
+            break;
+        if (platform == "xcb" || platform.startsWith("wayland"))
+            kept << name.trimmed();
+    }
+    kept << "offscreen";
+    qputenv("QT_QPA_PLATFORM", kept.join(';'));
 }
 
 // Standard error is for the tool's own messages: the platform's chatter (no display to
@@ -227,16 +236,27 @@ int run(int argc, char** argv)
     // Qt gets no argument from the command line: the application is made with the name only.
     // Drawing needs fonts, so a QGuiApplication.
     qInstallMessageHandler(qtMessage);
-    if (o.drawn())
+    if (o.drawn() || o.mark)
         choosePlatform();
     int appArgc = 1;
     char* appArgv[] = {argv[0], nullptr};
-    const std::unique_ptr<QCoreApplication> app = o.drawn() ? std::make_unique<QGuiApplication>(appArgc, appArgv)
+    const std::unique_ptr<QCoreApplication> app = o.drawn() || o.mark ? std::make_unique<QGuiApplication>(appArgc, appArgv)
                                                             : std::make_unique<QCoreApplication>(appArgc, appArgv);
     QCoreApplication::setApplicationName("pelkano-sheets");
+    // Qt set the user's locale: its characters stay (names of files), but the system's reasons
+    // in messages are English, as every message of the tool.
+    std::setlocale(LC_MESSAGES, "C");
+    if (o.mark) {
+        const cli::MarkOutcome marked = cli::markScans(*o.mark);
+        std::string lines = marked.lines;
+        const std::string error = writeOut(lines);
+        for (const std::string& e : marked.errors)
+            failed(e, 1);
+        return error.empty() ? marked.status : failed(error, 1);
+    }
 
     const SelectedTypes selected = SelectedTypes::ofTypes(o.types);
-    SetRecipe recipe{o.seed.value_or(0), o.types, o.layout, o.sameMix};
+    SetRecipe recipe{o.seed.value_or(0), o.types, o.layout, o.sameMix, o.balanced, o.easyOrder};
     if (!o.seed) {
         SeededRandom clock(SeededRandom::clockSeed());
         recipe.seed = newSetSeed(clock);
@@ -249,12 +269,20 @@ int run(int argc, char** argv)
     StderrReporter reporter;
     RuleContext ctx{random, tables, reporter};
 
+    // Drawn: what can be known before drawing (the folder, the names) is checked first, and the
+    // CSV goes out only once the files are written.
+    if (o.drawn()) {
+        const QString unwritable = checkTargets(cli::outputPaths(o.drawing, static_cast<int>(o.sheets)));
+        if (!unwritable.isEmpty())
+            return failed(cli::printable(unwritable.toStdString()), 1);
+    }
     std::string out = "sheet,print_number,slot,type,dividend,divisor,quotient,remainder\n";
     std::string error;
     std::vector<ProblemSheet> built;
-    // Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short one.
-    const auto flushIfLarge = [&out, &error] {
-        if (out.size() >= (1u << 20) && error.empty())
+    // Rows go out in blocks of about a megabyte, so a long run needs no more memory than a short
+    // one; the rows of drawn sheets wait for their files.
+    const auto flushIfLarge = [&out, &error, &o] {
+        if (out.size() >= (1u << 20) && error.empty() && !o.drawn())
             error = writeOut(out);
         return error.empty();
     };
@@ -284,8 +312,7 @@ int run(int argc, char** argv)
                     });
         if (shortSheets.sheets > 0)
             failed(shortSheets.warning(o.sheets, o.layout, o.drawn()), 0);
-        // The CSV goes out before any file is drawn: a run that cannot write it leaves no file.
-        if (error.empty())
+        if (error.empty() && !o.drawn())
             error = writeOut(out);
         if (!error.empty())
             return failed(error, 1);
@@ -306,7 +333,10 @@ int run(int argc, char** argv)
     const QString written = cli::writeSheets(o.drawing, built, [](int, int) { return stopSignal == 0; });
     if (stopSignal != 0 && !written.isEmpty())
         return endByStopSignal();
-    return written.isEmpty() ? 0 : failed(cli::printable(written.toStdString()), 1);
+    if (!written.isEmpty())
+        return failed(cli::printable(written.toStdString()), 1);
+    error = writeOut(out);
+    return error.empty() ? 0 : failed(error + " (the files were written)", 1);
 }
 
 }  // namespace

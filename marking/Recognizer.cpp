@@ -1,0 +1,166 @@
+#include "Recognizer.h"
+
+#include "RecognizerWeights.h"
+
+#include <Eigen/Core>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace pelkano::marking {
+
+namespace {
+
+// The network tools/train_recognizer.py trains: three 3x3 convolutions (padding 1), each with
+// ReLU and 2x2 max pooling (28 -> 14 -> 7 -> 3), then 432 -> 96 (ReLU) -> kClasses.
+constexpr int kChannels[] = {1, 12, 24, 48};
+constexpr int kHidden = 96;
+constexpr int kLast = 3;  // the side after the third pooling
+
+using RowMatrix = Eigen::Matrix<float, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+using Vector = Eigen::VectorXf;
+
+struct Conv {
+    RowMatrix weight;  // out x (in * 9), PyTorch's (out, in, 3, 3) order
+    Vector bias;
+};
+
+struct Network {
+    Conv conv[3];
+    RowMatrix hidden;  // kHidden x (48 * 3 * 3), over PyTorch's flattening (channel, row, column)
+    Vector hiddenBias;
+    RowMatrix last;  // kClasses x kHidden
+    Vector lastBias;
+};
+
+// The weights file: "PKRN", version 1, the count of floats, a reserved word, then the floats
+// (little-endian) in the order the training script's WEIGHT_ORDER names.
+Network loadNetwork()
+{
+    constexpr std::size_t kHeader = 16;
+    const unsigned char* bytes = kRecognizerWeights;
+    std::uint32_t version = 0, count = 0;
+    if (kRecognizerWeightsSize >= kHeader) {
+        std::memcpy(&version, bytes + 4, 4);
+        std::memcpy(&count, bytes + 8, 4);
+    }
+    std::size_t expected = 0;
+    for (int l = 0; l < 3; ++l)
+        expected += static_cast<std::size_t>(kChannels[l + 1]) * (kChannels[l] * 9 + 1);
+    expected += static_cast<std::size_t>(kHidden) * (kChannels[3] * kLast * kLast + 1) + kClasses * (kHidden + 1);
+    if (kRecognizerWeightsSize < kHeader || std::memcmp(bytes, "PKRN", 4) != 0 || version != 1 ||
+        count != expected || kRecognizerWeightsSize != kHeader + 4 * static_cast<std::size_t>(count))
+        throw std::logic_error("the built-in weights of the square reader do not fit its network");
+
+    const unsigned char* at = bytes + kHeader;
+    const auto take = [&at](float* out, std::size_t n) {
+        std::memcpy(out, at, 4 * n);
+        at += 4 * n;
+    };
+    const auto matrix = [&take](int rows, int cols) {
+        RowMatrix m(rows, cols);
+        take(m.data(), static_cast<std::size_t>(m.size()));
+        return m;
+    };
+    const auto vector = [&take](int n) {
+        Vector v(n);
+        take(v.data(), static_cast<std::size_t>(n));
+        return v;
+    };
+    Network net;
+    for (int l = 0; l < 3; ++l) {
+        net.conv[l].weight = matrix(kChannels[l + 1], kChannels[l] * 9);
+        net.conv[l].bias = vector(kChannels[l + 1]);
+    }
+    net.hidden = matrix(kHidden, kChannels[3] * kLast * kLast);
+    net.hiddenBias = vector(kHidden);
+    net.last = matrix(kClasses, kHidden);
+    net.lastBias = vector(kClasses);
+    return net;
+}
+
+const Network& network()
+{
+    static const Network net = loadNetwork();
+    return net;
+}
+
+// A 3x3 convolution with padding 1, ReLU and 2x2 max pooling of `in` (channels x side*side, each
+// row one channel's image); returns channels' x (side/2)^2.
+RowMatrix convolve(const Conv& conv, const RowMatrix& in, int side)
+{
+    const int channels = static_cast<int>(in.rows());
+    const int pixels = side * side;
+    RowMatrix columns = RowMatrix::Zero(channels * 9, pixels);
+    for (int c = 0; c < channels; ++c) {
+        for (int ky = 0; ky < 3; ++ky) {
+            for (int kx = 0; kx < 3; ++kx) {
+                float* row = columns.row(c * 9 + ky * 3 + kx).data();
+                for (int y = 0; y < side; ++y) {
+                    const int sy = y + ky - 1;
+                    if (sy < 0 || sy >= side)
+                        continue;
+                    for (int x = 0; x < side; ++x) {
+                        const int sx = x + kx - 1;
+                        if (sx >= 0 && sx < side)
+                            row[y * side + x] = in(c, sy * side + sx);
+                    }
+                }
+            }
+        }
+    }
+    RowMatrix out = conv.weight * columns;
+    out.colwise() += conv.bias;
+    const int half = side / 2;
+    RowMatrix pooled(out.rows(), half * half);
+    for (Eigen::Index o = 0; o < out.rows(); ++o) {
+        for (int y = 0; y < half; ++y) {
+            for (int x = 0; x < half; ++x) {
+                const int p = 2 * y * side + 2 * x;
+                const float m = std::max({out(o, p), out(o, p + 1), out(o, p + side), out(o, p + side + 1)});
+                pooled(o, y * half + x) = std::max(m, 0.0f);  // ReLU commutes with the maximum
+            }
+        }
+    }
+    return pooled;
+}
+
+}  // namespace
+
+std::array<float, kClasses> cellLogits(const CellInput& input)
+{
+    const Network& net = network();
+    RowMatrix x = Eigen::Map<const RowMatrix>(input.data(), 1, kInputSize);
+    int side = kInputSide;
+    for (const Conv& conv : net.conv) {
+        x = convolve(conv, x, side);
+        side /= 2;
+    }
+    const Eigen::Map<const Vector> flat(x.data(), x.size());
+    const Vector hidden = (net.hidden * flat + net.hiddenBias).cwiseMax(0.0f);
+    const Vector logits = net.last * hidden + net.lastBias;
+    std::array<float, kClasses> out{};
+    std::copy(logits.data(), logits.data() + kClasses, out.begin());
+    return out;
+}
+
+CellScores recognizeCell(const GreyImage& crop)
+{
+    const std::array<float, kClasses> logits = cellLogits(cellInput(crop));
+    const float top = *std::max_element(logits.begin(), logits.end());
+    CellScores scores{};
+    double sum = 0.0;
+    for (int i = 0; i < kClasses; ++i) {
+        scores[static_cast<std::size_t>(i)] = std::exp(logits[static_cast<std::size_t>(i)] - top);
+        sum += scores[static_cast<std::size_t>(i)];
+    }
+    for (float& s : scores)
+        s = static_cast<float>(s / sum);
+    return scores;
+}
+
+}  // namespace pelkano::marking
