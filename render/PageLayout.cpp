@@ -54,6 +54,7 @@ constexpr int kScoreWidth = 40;
 constexpr int kScoreHeight = 13;
 constexpr int kFieldGap = 4;
 constexpr const char* kShortNameField = "（　　　　　　　　　）";
+constexpr int kShortNameCharacters = 11;
 constexpr const char* kDateField = "　　月　　日";
 
 // The lowest pixel row of the header.
@@ -560,9 +561,16 @@ PageGeometry pageGeometry(int width, int height, const ProblemSheet& sheet, cons
     page.frame = settings.frame;
 
     const int nameLeft = scale.S(kNameLeft);
-    page.nameField = {nameLeft, scale.S(kNameTop),
-                      std::max(0, std::min(width - nameLeft, kNameCharacters * scale.S(kNameHeight))),
-                      scale.S(kNameHeight)};
+    const int nameCell = scale.S(kNameHeight);
+    if (settings.marks.headerFields) {
+        // The shorter field of drawFields, ending where the long one ends (fieldsRight).
+        const int right = std::min(nameLeft + kNameCharacters * nameCell, width - scale.S(kFieldsRightMargin));
+        const int w = kShortNameCharacters * nameCell;
+        page.nameField = {right - w, scale.S(kNameTop), w, nameCell};
+    } else {
+        page.nameField = {nameLeft, scale.S(kNameTop), std::max(0, std::min(width - nameLeft, kNameCharacters * nameCell)),
+                          nameCell};
+    }
     const int answerHeight = scale.S(kAnswerMarkHeight);
     page.answerMark = {scale.S(kAnswerMarkLeft), scale.S(kAnswerMarkTop),
                        (expressionHalves(kAnswerMark) * answerHeight + 1) / 2, answerHeight};

@@ -457,13 +457,20 @@ private slots:
         QTest::addColumn<QString>("problems");
         QTest::addColumn<bool>("tentative");
         QTest::addColumn<QSize>("surfaceSize");
-        QTest::addRow("2x3 own cells, A4") << 3 << "612/6 3/7 23/45 120/6 700/7 96/4" << false << QSize(4724, 6780);
+        QTest::addColumn<bool>("headerFields");
+        QTest::addRow("2x3 own cells, A4") << 3 << "612/6 3/7 23/45 120/6 700/7 96/4" << false << QSize(4724, 6780)
+                                           << false;
         QTest::addRow("2x3 fitted, A4") << 3 << "6922/86 4038/99 8554/81 9908/97 9394/70 9712/76" << false
-                                        << QSize(4724, 6780);
+                                        << QSize(4724, 6780) << false;
         QTest::addRow("4x3 longer frame, tentative rows, A4")
             << 5 << "404/4 10/6 93/16 444/4 48/6 730/8 814/8 438/85 61/7 99999/7 98765/4 90909/9" << true
-            << QSize(4724, 6780);
-        QTest::addRow("3x2 preview") << 1 << "8765/43 612/6 3/7 23/45 99999/999 9693/849" << false << QSize(320, 441);
+            << QSize(4724, 6780) << false;
+        QTest::addRow("3x2 preview") << 1 << "8765/43 612/6 3/7 23/45 99999/999 9693/849" << false << QSize(320, 441)
+                                     << false;
+        QTest::addRow("2x3 header fields, A4") << 3 << "612/6 3/7 23/45 120/6 700/7 96/4" << false << QSize(4724, 6780)
+                                               << true;
+        QTest::addRow("3x2 header fields, preview") << 1 << "8765/43 612/6 3/7 23/45 99999/999 9693/849" << false
+                                                    << QSize(320, 441) << true;
     }
 
     void geometryIsWhatIsDrawn()
@@ -472,9 +479,11 @@ private slots:
         QFETCH(QString, problems);
         QFETCH(bool, tentative);
         QFETCH(QSize, surfaceSize);
+        QFETCH(bool, headerFields);
         RenderSettings settings;
         settings.pattern = static_cast<LayoutPattern>(pattern);
         settings.tentative = tentative;
+        settings.marks.headerFields = headerFields;
         ProblemSheet sheet = sheetFrom(problems);
         sheet.showAnswers = true;
         sheet.origin = SheetOrigin{{812345678, {5, 1, 30}, settings.pattern, true}, 3};
@@ -487,7 +496,9 @@ private slots:
         QList<QList<QLine>> lines;
         QList<QPoint> questions, quotientEnds;
         for (const Call& c : surface.calls()) {
-            if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Clear) {
+            if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Clear && c.y < page.figures.front().y) {
+                continue;  // the header's score box
+            } else if (c.op == Op::Rectangle && c.state.brushStyle == BrushStyle::Clear) {
                 frames << QRect(QPoint(c.x, c.y), QPoint(c.x2 - 1, c.y2 - 1));
                 lines << QList<QLine>();
             } else if (c.op == Op::LineTo && c.state.penStyle == PenStyle::Dot && !lines.isEmpty()) {
