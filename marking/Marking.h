@@ -55,7 +55,7 @@ struct ProblemMark {
 };
 
 // Below this confidence a problem is 要確認 rather than judged.
-inline constexpr double kCheckBelow = 0.6;
+inline constexpr double kCheckBelow = 0.5;
 
 enum class PageStatus {
     Marked,       // a worksheet, every problem judged

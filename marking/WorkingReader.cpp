@@ -1,6 +1,7 @@
 #include "WorkingReader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace pelkano::marking {
@@ -91,6 +92,36 @@ std::optional<std::string> agreeingReading(const RowCells& row, const std::strin
     return target;
 }
 
+// How much likelier the squares make the reading taken than `number` written ending in the
+// column where the read digits end (at `lastColumn` when none was read), as a natural logarithm:
+// over the whole text row (the number and nothing else on it), or over the number's own squares.
+// Small where a misread square could have made a mistake: the pupil may well have written the
+// number the working asks for.
+double readingAdvantage(const FigureReading& reading, int textRow, const std::string& number, int lastColumn,
+                        bool wholeRow)
+{
+    if (textRow < 0 || textRow >= reading.rows)
+        return 0;
+    int end = -1;
+    for (int c = 0; c < reading.columns && wholeRow; ++c)
+        if (isDigit(topClass(reading.at(textRow, c))))
+            end = c;
+    if (end < 0)
+        end = lastColumn;
+    const int begin = end - static_cast<int>(number.size()) + 1;
+    const int from = wholeRow ? 0 : std::max(0, begin);
+    const int to = wholeRow ? reading.columns : std::min(reading.columns, end + 1);
+    double advantage = 0;
+    for (int c = from; c < to; ++c) {
+        const CellScores& s = reading.at(textRow, c);
+        const int other = c >= begin && c <= end ? number[static_cast<std::size_t>(c - begin)] - '0' : kBlank;
+        constexpr double kFloor = 1e-9;
+        advantage += std::log(std::max(kFloor, static_cast<double>(s[static_cast<std::size_t>(topClass(s))]))) -
+                     std::log(std::max(kFloor, static_cast<double>(s[static_cast<std::size_t>(other)])));
+    }
+    return advantage;
+}
+
 }  // namespace
 
 WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& reading)
@@ -142,16 +173,28 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
 
     RowJudge judge(working, rows, PracticeLevel::Alone);
     double sure = 1;
+    // A row read with a scribble on it, or with a square between its digits read as blank, may
+    // have lost a digit: a mistake found on it is the teacher's to look at.
+    bool doubtful = false;
     const auto rowCells = [&](int textRow) {
         RowCells row;
         if (textRow < 0 || textRow >= reading.rows)
             return row;
+        int gaps = 0, pending = 0;
         for (int c = 0; c < nD; ++c) {
             const CellScores& s = reading.at(textRow, c);
-            sure = std::min(sure, static_cast<double>(s[static_cast<std::size_t>(topClass(s))]));
-            if (isDigit(topClass(s)))
+            const int top = topClass(s);
+            sure = std::min(sure, static_cast<double>(s[static_cast<std::size_t>(top)]));
+            if (isDigit(top)) {
                 row.cells.push_back(&s);
+                gaps += pending;
+                pending = 0;
+            } else if (!row.cells.empty()) {
+                ++pending;
+            }
+            doubtful = doubtful || top == kScribble;
         }
+        doubtful = doubtful || gaps > 0;
         return row;
     };
 
@@ -181,17 +224,25 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
                     if (i + 1 < rows.size() && rows[i + 1].kind == PracticeRow::Kind::Product) {
                         const RowCells next = rowCells(paperRow[i + 1]);
                         const auto product = numberOf(next.top());
+                        bool supported = false;
                         for (const int q : candidates(s))
                             if (product && static_cast<long long>(q) * working.divisor == *product) {
                                 agreed = q != top;
                                 chosen = q;
+                                supported = true;
                                 break;
                             }
+                        // A product of the right digit under a digit read otherwise: the digit is
+                        // likelier misread than the pupil's (whose product would be of their digit).
+                        const long long right = judge.expected();
+                        doubtful = doubtful || (!supported && product && chosen != right && right > 0 &&
+                                                right * working.divisor == *product);
                     }
                     sure = std::min(sure, sureness(s, chosen, agreed));
                     written.digits = std::string(1, static_cast<char>('0' + chosen));
                 } else {
                     sure = std::min(sure, static_cast<double>(s[static_cast<std::size_t>(top)]));
+                    doubtful = doubtful || top == kScribble;
                 }
             }
         } else {
@@ -209,7 +260,17 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
         }
         missing = missing || written.digits.empty();
         out.written.push_back(written);
+        const std::string expected = std::to_string(judge.expected());
         if (auto found = judge.take(written); found && !out.mistake) {
+            // A mistake in a row read otherwise than the working asks for, where the squares make
+            // what it asks for not much less likely than what was read: a misread square could
+            // have made it.
+            if (written.digits != expected) {
+                const double advantage = row.kind == PracticeRow::Kind::Quotient
+                                             ? readingAdvantage(reading, 0, expected, row.lastDigit + shift, false)
+                                             : readingAdvantage(reading, paperRow[i], expected, row.lastDigit, true);
+                doubtful = doubtful || advantage < kLeastAdvantage;
+            }
             out.mistake = std::move(found);
             const std::size_t at = std::min(out.mistake->row, rows.size() - 1);
             out.mistakeTextRow = rows[at].kind == PracticeRow::Kind::Quotient ? 0 : paperRow[at];
@@ -234,6 +295,8 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
     } else {
         out.verdict = Verdict::Right;
     }
+    if (out.verdict == Verdict::Wrong && doubtful)
+        out.confidence = std::min(out.confidence, kCheckBelow / 2);
     if (out.confidence < kCheckBelow)
         out.verdict = Verdict::Check;
     return out;

@@ -28,6 +28,9 @@ struct FigureReading {
 inline constexpr float kSureReading = 0.9f;
 // A class below this probability is never chosen.
 inline constexpr float kSupportedReading = 0.08f;
+// A wrong row is judged wrong only where its squares make what was read at least e^this times
+// likelier than the number the working asks for (else 要確認).
+inline constexpr double kLeastAdvantage = 10;
 
 struct WorkingJudgement {
     Verdict verdict = Verdict::Unanswered;

@@ -276,18 +276,22 @@ private slots:
     void unsureSquareRead_data()
     {
         QTest::addColumn<float>("four");  // how likely the product's 4 is read, against 1
+        QTest::addColumn<int>("quotient");  // the digit its square surely holds
         QTest::addColumn<int>("verdict");
-        QTest::addRow("4 read a little less likely than 1") << 0.35f << int(Verdict::Right);
-        QTest::addRow("4 not supported at all") << 0.0f << int(Verdict::Wrong);
+        QTest::addRow("4 read a little less likely than 1") << 0.35f << 7 << int(Verdict::Right);
+        QTest::addRow("4 not supported at all") << 0.0f << 7 << int(Verdict::Wrong);
+        QTest::addRow("4 unsupported but not unlikely: the teacher looks") << 0.02f << 7 << int(Verdict::Check);
+        QTest::addRow("a sure 9 over the product of 7: the teacher looks") << 1.0f << 9 << int(Verdict::Check);
     }
     void unsureSquareRead()
     {
         QFETCH(float, four);
+        QFETCH(int, quotient);
         QFETCH(int, verdict);
         // 89 / 12: quotient 7 over the 9, product 84, remainder 5.
         const LongDivision w = LongDivision::of(89, 12);
         FigureReading reading(5, 2);
-        reading.at(0, 1) = sure(7);
+        reading.at(0, 1) = sure(quotient);
         reading.at(2, 0) = sure(8);
         CellScores unsure{};
         unsure[1] = 1 - four;
@@ -302,12 +306,15 @@ private slots:
     // 0 written or not, a line a row lower than the answer sheet has it.
     void linesAsWritten_data()
     {
-        QTest::addColumn<QStringList>("lines");  // text rows from 2 down, right-aligned under the dividend
+        QTest::addColumn<QStringList>("lines");  // text rows from 2 down, right-aligned under the dividend; x a scribble
         QTest::addColumn<QString>("judged");
         QTest::addRow("as the answer sheet") << QStringList{"86 ", "165", "129", " 36"} << "正解";
         QTest::addRow("with the difference before the 0") << QStringList{"86 ", "16", "165", "129", " 36"} << "正解";
         QTest::addRow("a row left empty") << QStringList{"86 ", "", "165", "129", " 36"} << "正解";
         QTest::addRow("a wrong remainder") << QStringList{"86 ", "165", "129", " 26"} << "ひき算";
+        // A digit lost to a scribble or to a blank between digits: the teacher looks.
+        QTest::addRow("a scribble in a row") << QStringList{"86 ", "1x5", "129", " 36"} << "要確認";
+        QTest::addRow("a blank between a row's digits") << QStringList{"86 ", "1 5", "129", " 36"} << "要確認";
     }
     void linesAsWritten()
     {
@@ -322,10 +329,12 @@ private slots:
             // A line ends under the dividend digit its answer-sheet line ends under: 86 under 7, the rest under 5.
             const int last = lines[r].endsWith(' ') ? 1 : line.size() == 2 && line == "16" ? 2 : 3;
             for (int k = 0; k < line.size(); ++k)
-                reading.at(2 + r, last - (static_cast<int>(line.size()) - 1 - k)) = sure(line[k].digitValue());
+                if (line[k] != ' ')
+                    reading.at(2 + r, last - (static_cast<int>(line.size()) - 1 - k)) =
+                        sure(line[k] == 'x' ? kScribble : line[k].digitValue());
         }
         const WorkingJudgement j = judgeWorking(LongDivision::of(8765, 43), reading);
-        QCOMPARE(QString(j.mistake ? mistakeName(j.mistake->kind) : verdictName(j.verdict)), judged);
+        QCOMPARE(QString(j.verdict == Verdict::Wrong && j.mistake ? mistakeName(j.mistake->kind) : verdictName(j.verdict)), judged);
     }
 
     // The table: the practice's columns, then where each problem was and how it was judged; a
