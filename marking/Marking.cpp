@@ -163,6 +163,29 @@ std::optional<ProblemSheet> Marker::Impl::sheetOf(const SheetCode& code, std::st
     return sheet;
 }
 
+namespace {
+
+// Where the mark `lost` stands on the scan, from the other three: the page's marks map onto the
+// scan as the three found make them (an affine map: a flat scan, turned, shrunk and moved).
+Point fourthCorner(const Quad& onPage, const Quad& onScan, int lost)
+{
+    std::array<std::size_t, 3> k{};
+    for (std::size_t i = 0, n = 0; i < 4; ++i)
+        if (static_cast<int>(i) != lost)
+            k[n++] = i;
+    const Point a = onPage[k[0]], b = onPage[k[1]], c = onPage[k[2]], p = onPage[static_cast<std::size_t>(lost)];
+    // p = a + u (b - a) + v (c - a)
+    const double bx = b.x - a.x, by = b.y - a.y, cx = c.x - a.x, cy = c.y - a.y, px = p.x - a.x, py = p.y - a.y;
+    const double det = bx * cy - by * cx;
+    if (std::abs(det) < 1e-9)
+        return onScan[k[0]];
+    const double u = (px * cy - py * cx) / det, v = (bx * py - by * px) / det;
+    const Point sa = onScan[k[0]], sb = onScan[k[1]], sc = onScan[k[2]];
+    return {sa.x + u * (sb.x - sa.x) + v * (sc.x - sa.x), sa.y + u * (sb.y - sa.y) + v * (sc.y - sa.y)};
+}
+
+}  // namespace
+
 PageResult Marker::Impl::mark(const GreyImage& scan)
 {
     PageResult result;
@@ -234,6 +257,8 @@ PageResult Marker::Impl::mark(const GreyImage& scan)
     // The QR code is drawn on whole pixels a module, so its size beside the page's differs with the
     // resolution it was printed at (by up to a fifth where its modules are a few pixels): the
     // scale it gives is tried nearby too.
+    // A mark not found counts as further off than any found; one may be lost, not two.
+    constexpr double kLostMarkOff = 1.5;
     constexpr std::array<double, 13> kFits = {1.0, 0.95, 1.05, 0.9, 1.1, 0.85, 1.15, 0.8, 1.2, 0.75, 1.25, 0.7, 1.3};
     const std::vector<Blob> blobs = squareBlobs(scan, markSide * across / qrSide * 0.6 * kFits[11],
                                                 markSide * across / (qrSide * kInsets[1]) * 1.6 * 1.3);
@@ -244,6 +269,7 @@ PageResult Marker::Impl::mark(const GreyImage& scan)
         const double reach = std::hypot(page.width, page.height) * s * 0.04;
         Quad here{};
         double off = 0;
+        int lost = -1;  // the one mark not found (cut off by the scan's edge, covered), if any
         bool all = true;
         for (std::size_t i = 0; i < 4 && all; ++i) {
             const Point m = centreOf(squares.marks[i]);
@@ -255,12 +281,20 @@ PageResult Marker::Impl::mark(const GreyImage& scan)
                 if (distance(b.centre, expected) < reach &&
                     (!best || distance(b.centre, expected) < distance(best->centre, expected)))
                     best = &b;
-            all = best != nullptr;
-            if (all) {
+            if (best) {
                 here[i] = darkCentre(scan, best->centre, best->side * 0.8).value_or(best->centre);
                 off += distance(best->centre, expected) / reach;
+            } else if (lost < 0) {
+                lost = static_cast<int>(i);
+                off += kLostMarkOff;
+            } else {
+                all = false;
             }
         }
+        if (all && lost >= 0)
+            here[static_cast<std::size_t>(lost)] = fourthCorner(
+                {centreOf(squares.marks[0]), centreOf(squares.marks[1]), centreOf(squares.marks[2]), centreOf(squares.marks[3])},
+                here, lost);
         if (all && (foundOff < 0 || off < foundOff)) {
             found = here;
             foundOff = off;

@@ -132,15 +132,18 @@ private slots:
         // How far a square may land from where it stands: a pixel, or a pixel and a half on a
         // coarse scan turned and shrunk.
         QTest::addColumn<double>("tolerance");
-        QTest::addRow("3x3 as printed") << int(LayoutPattern::R3C3) << 0.0 << 1.0 << 15 << 600 << 1.0;
-        QTest::addRow("2x3 turned 3 degrees, 95 %%") << int(LayoutPattern::R2C3) << 3.0 << 0.95 << 15 << 600 << 1.0;
-        QTest::addRow("4x3 turned -4 degrees, 95 %%") << int(LayoutPattern::R4C3) << -4.0 << 0.95 << 15 << 600 << 1.0;
-        QTest::addRow("2x2 upside down") << int(LayoutPattern::R2C2) << 180.0 << 1.0 << 15 << 600 << 1.0;
-        QTest::addRow("3x2 with a left margin of 40") << int(LayoutPattern::R3C2) << 1.0 << 0.97 << 40 << 600 << 1.0;
+        QTest::addColumn<int>("cut");  // a mark cut off the scan (a MarkCorner), or -1
+        QTest::addRow("3x3 as printed") << int(LayoutPattern::R3C3) << 0.0 << 1.0 << 15 << 600 << 1.0 << -1;
+        QTest::addRow("2x3 turned 3 degrees, 95 %%") << int(LayoutPattern::R2C3) << 3.0 << 0.95 << 15 << 600 << 1.0 << -1;
+        QTest::addRow("4x3 turned -4 degrees, 95 %%") << int(LayoutPattern::R4C3) << -4.0 << 0.95 << 15 << 600 << 1.0 << -1;
+        QTest::addRow("2x2 upside down") << int(LayoutPattern::R2C2) << 180.0 << 1.0 << 15 << 600 << 1.0 << -1;
+        QTest::addRow("3x2 with a left margin of 40") << int(LayoutPattern::R3C2) << 1.0 << 0.97 << 40 << 600 << 1.0 << -1;
         // Laid out in whole pixels of another resolution, with the QR code's modules smaller beside
         // the page than at 600 dpi.
-        QTest::addRow("4x3 printed at 300 dpi") << int(LayoutPattern::R4C3) << 0.0 << 1.0 << 15 << 300 << 1.0;
-        QTest::addRow("3x3 printed at 200 dpi") << int(LayoutPattern::R3C3) << 1.0 << 0.97 << 15 << 200 << 1.5;
+        QTest::addRow("4x3 printed at 300 dpi") << int(LayoutPattern::R4C3) << 0.0 << 1.0 << 15 << 300 << 1.0 << -1;
+        QTest::addRow("3x3 printed at 200 dpi") << int(LayoutPattern::R3C3) << 1.0 << 0.97 << 15 << 200 << 1.5 << -1;
+        QTest::addRow("4x3 turned 2 degrees, its top right mark cut off")
+            << int(LayoutPattern::R4C3) << 2.0 << 0.96 << 15 << 600 << 1.5 << int(MarkCorner::TopRight);
     }
     void pageFoundAndMapped()
     {
@@ -150,13 +153,21 @@ private slots:
         QFETCH(int, margin);
         QFETCH(int, dpi);
         QFETCH(double, tolerance);
+        QFETCH(int, cut);
         const auto layout = static_cast<LayoutPattern>(pattern);
         const ProblemSheet sheet = sheetOf(layout, 11);
         RenderSettings settings = settingsOf(layout);
         settings.leftMargin = margin;
         const PageSetup setup = setupAt(dpi);
         QTransform paperToScan;
-        const QImage scan = scanned(renderPage(sheet, settings, setup), degrees, scale, paperToScan);
+        QImage scan = scanned(renderPage(sheet, settings, setup), degrees, scale, paperToScan);
+        if (cut >= 0) {
+            const PixelRect r = drawnGeometry(sheet, settings, setup).marks[static_cast<std::size_t>(cut)];
+            const QPoint at = setup.printableRect().topLeft();
+            QPainter painter(&scan);
+            painter.fillRect(paperToScan.mapRect(QRectF(at.x() + r.x - r.width, at.y() + r.y - r.height, 3 * r.width, 3 * r.height)),
+                             Qt::white);
+        }
 
         const PageResult result = markPage(cli::greyImageOf(scan));
         QCOMPARE(int(result.status), int(PageStatus::Marked));
