@@ -38,17 +38,6 @@ std::string placeName(std::size_t fromRight)
     return fromRight < std::size(kPlaces) ? kPlaces[fromRight] : "上の位";
 }
 
-// Digits units first.
-std::vector<int> digitsOf(long long n)
-{
-    std::vector<int> d;
-    do {
-        d.push_back(static_cast<int>(n % 10));
-        n /= 10;
-    } while (n > 0);
-    return d;
-}
-
 enum class SubtractionBug { None, SmallerFromLarger, BorrowAcrossZero };
 
 // How a column subtraction is done when a digit on top is smaller than the one below it.
@@ -143,6 +132,16 @@ std::size_t zeroCrossed(long long top)
 }
 
 }  // namespace
+
+std::vector<int> digitsOf(long long n)
+{
+    std::vector<int> d;
+    do {
+        d.push_back(static_cast<int>(n % 10));
+        n /= 10;
+    } while (n > 0);
+    return d;
+}
 
 std::vector<PracticeRow> practiceRows(const LongDivision& working)
 {

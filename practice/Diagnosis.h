@@ -158,6 +158,9 @@ std::vector<Diagnosis> diagnose(const LongDivision& working, const std::vector<P
 // Digits as they are read out one by one: "6", "6 と 5".
 std::string spokenDigits(const std::string& digits);
 
+// The digits of n >= 0, units first (0 has one digit).
+std::vector<int> digitsOf(long long n);
+
 // A decimal text's value with its leading zeros dropped ("016" is 16); nothing for no digits.
 std::optional<long long> numberOf(const std::string& digits);
 

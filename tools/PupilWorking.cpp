@@ -24,17 +24,6 @@ long long valueOf(const std::string& digits)
     return v;
 }
 
-// Digits units first.
-std::vector<int> digitsOf(long long n)
-{
-    std::vector<int> d;
-    do {
-        d.push_back(static_cast<int>(n % 10));
-        n /= 10;
-    } while (n > 0);
-    return d;
-}
-
 long long fromDigits(const std::vector<int>& unitsFirst)
 {
     long long v = 0;
