@@ -323,6 +323,8 @@ private slots:
         QTest::addRow("with the difference before the 0") << QStringList{"86 ", "16", "165", "129", " 36"} << "正解";
         QTest::addRow("a row left empty") << QStringList{"86 ", "", "165", "129", " 36"} << "正解";
         QTest::addRow("a wrong remainder") << QStringList{"86 ", "165", "129", " 26"} << "ひき算";
+        QTest::addRow("the remainder left out") << QStringList{"86 ", "165", "129", ""} << "あまり";
+        QTest::addRow("the remainder left out, no row for it") << QStringList{"86 ", "165", "129"} << "あまり";
         // A digit lost to a scribble or to a blank between digits: the teacher looks.
         QTest::addRow("a scribble in a row") << QStringList{"86 ", "1x5", "129", " 36"} << "要確認";
         QTest::addRow("a blank between a row's digits") << QStringList{"86 ", "1 5", "129", " 36"} << "要確認";

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <atomic>
 #include <cstring>
+#include <cstdio>
 #include <set>
 #include <thread>
 
@@ -110,6 +111,9 @@ MarkingFigures compareMarks(const std::vector<ProblemTruth>& truth, const std::v
         }
         if (found->verdict == marking::Verdict::Check) {
             ++f.checks;
+            char sure[32];
+            std::snprintf(sure, sizeof sure, "要確認 (%.3f)", found->confidence);
+            f.misjudged.push_back(describe(t, sure, found->written));
             continue;
         }
         ++f.judged;
