@@ -174,7 +174,9 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
     RowJudge judge(working, rows, PracticeLevel::Alone);
     double sure = 1;
     // A row read with a scribble on it, or with a square between its digits read as blank, may
-    // have lost a digit: a mistake found on it is the teacher's to look at.
+    // have lost a digit: a mistake found on it is the teacher's to look at. The squares read as
+    // blank or as a scribble count towards how sure the reading is here; the digits where the
+    // row's number is settled.
     bool doubtful = false;
     const auto rowCells = [&](int textRow) {
         RowCells row;
@@ -184,13 +186,13 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
         for (int c = 0; c < nD; ++c) {
             const CellScores& s = reading.at(textRow, c);
             const int top = topClass(s);
-            sure = std::min(sure, static_cast<double>(s[static_cast<std::size_t>(top)]));
             if (isDigit(top)) {
                 row.cells.push_back(&s);
                 gaps += pending;
                 pending = 0;
-            } else if (!row.cells.empty()) {
-                ++pending;
+            } else {
+                sure = std::min(sure, static_cast<double>(s[static_cast<std::size_t>(top)]));
+                pending += row.cells.empty() ? 0 : 1;
             }
             doubtful = doubtful || top == kScribble;
         }
@@ -238,7 +240,8 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
                         doubtful = doubtful || (!supported && product && chosen != right && right > 0 &&
                                                 right * working.divisor == *product);
                     }
-                    sure = std::min(sure, sureness(s, chosen, agreed));
+                    // A digit the working asks for is as sure as the readings it was chosen from.
+                    sure = std::min(sure, sureness(s, chosen, agreed || chosen == judge.expected()));
                     written.digits = std::string(1, static_cast<char>('0' + chosen));
                 } else {
                     sure = std::min(sure, static_cast<double>(s[static_cast<std::size_t>(top)]));
@@ -250,12 +253,13 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
             const RowCells cells = rowCells(paperRow[i]);
             written.digits = cells.top();
             const std::string target = std::to_string(judge.expected());
-            if (written.digits != target) {
-                if (const auto agreeing = agreeingReading(cells, target)) {
+            if (written.digits != target)
+                if (const auto agreeing = agreeingReading(cells, target))
                     written.digits = *agreeing;
-                    for (std::size_t k = 0; k < cells.cells.size(); ++k)
-                        sure = std::min(sure, sureness(*cells.cells[k], target[k] - '0', true));
-                }
+            // The number the working asks for is as sure as the readings it was chosen from.
+            for (std::size_t k = 0; k < cells.cells.size(); ++k) {
+                const int digit = written.digits[k] - '0';
+                sure = std::min(sure, sureness(*cells.cells[k], digit, written.digits == target));
             }
         }
         missing = missing || written.digits.empty();

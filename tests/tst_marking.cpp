@@ -289,23 +289,27 @@ private slots:
         QTest::addColumn<float>("four");  // how likely the product's 4 is read, against 1
         QTest::addColumn<int>("quotient");  // the digit its square surely holds
         QTest::addColumn<int>("verdict");
-        QTest::addRow("4 read a little less likely than 1") << 0.35f << 7 << int(Verdict::Right);
-        QTest::addRow("4 not supported at all") << 0.0f << 7 << int(Verdict::Wrong);
-        QTest::addRow("4 unsupported but not unlikely: the teacher looks") << 0.02f << 7 << int(Verdict::Check);
-        QTest::addRow("a sure 9 over the product of 7: the teacher looks") << 1.0f << 9 << int(Verdict::Check);
+        QTest::addColumn<float>("seven");  // of what is not 4, how much is read as 7 (the rest 1)
+        QTest::addRow("4 read a little less likely than 1") << 0.35f << 7 << int(Verdict::Right) << 0.0f;
+        QTest::addRow("4 not supported at all") << 0.0f << 7 << int(Verdict::Wrong) << 0.0f;
+        QTest::addRow("4 unsupported but not unlikely: the teacher looks") << 0.02f << 7 << int(Verdict::Check) << 0.0f;
+        QTest::addRow("a sure 9 over the product of 7: the teacher looks") << 1.0f << 9 << int(Verdict::Check) << 0.0f;
+        QTest::addRow("4 likeliest but under even odds") << 0.4f << 7 << int(Verdict::Right) << 0.5f;
     }
     void unsureSquareRead()
     {
         QFETCH(float, four);
         QFETCH(int, quotient);
         QFETCH(int, verdict);
+        QFETCH(float, seven);
         // 89 / 12: quotient 7 over the 9, product 84, remainder 5.
         const LongDivision w = LongDivision::of(89, 12);
         FigureReading reading(5, 2);
         reading.at(0, 1) = sure(quotient);
         reading.at(2, 0) = sure(8);
         CellScores unsure{};
-        unsure[1] = 1 - four;
+        unsure[1] = (1 - four) * (1 - seven);
+        unsure[7] = (1 - four) * seven;
         unsure[4] = four;
         reading.at(2, 1) = unsure;  // the 4 of 84 read unsurely, as 1 or 4
         reading.at(3, 1) = sure(5);
