@@ -3,7 +3,9 @@
 #include <ZXing/BitMatrix.h>
 #include <ZXing/MultiFormatWriter.h>
 
+#include <deque>
 #include <exception>
+#include <mutex>
 #include <utility>
 
 namespace pelkano {
@@ -21,13 +23,9 @@ ZXing::BitMatrix encoded(const std::string& text, int level)
     return ZXing::MultiFormatWriter(ZXing::BarcodeFormat::QRCode).setMargin(0).setEccLevel(level).encode(text, 0, 0);
 }
 
-}  // namespace
-
-QrModules qrModules(const std::string& text)
+QrModules encodedModules(const std::string& text)
 {
     QrModules out;
-    if (text.empty())
-        return out;
     try {
         // Level M, unless level L fits the text in fewer modules (a code of 21 to 25 characters
         // in the smallest QR code): larger modules on the same space read better from a scan.
@@ -44,6 +42,31 @@ QrModules qrModules(const std::string& text)
     } catch (const std::exception&) {
         return {};  // too long for any QR code
     }
+    return out;
+}
+
+}  // namespace
+
+QrModules qrModules(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    // A page's code is encoded again whenever its geometry is made (to draw it, to read its scan,
+    // to mark it): the last few codes are kept, as encoding one takes milliseconds.
+    constexpr std::size_t kKept = 16;
+    static std::mutex lock;
+    static std::deque<std::pair<std::string, QrModules>> kept;
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        for (const auto& [code, modules] : kept)
+            if (code == text)
+                return modules;
+    }
+    QrModules out = encodedModules(text);
+    const std::lock_guard<std::mutex> hold(lock);
+    kept.emplace_front(text, out);
+    if (kept.size() > kKept)
+        kept.pop_back();
     return out;
 }
 
