@@ -323,9 +323,11 @@ void BM_MnistDigits(benchmark::State& state)
     state.counters["digits"] = all;
     state.counters["read_%"] = all > 0 ? 100.0 * read / all : 0;
     std::string each;
-    for (int d = 0; d < 10; ++d)
-        each += " " + std::to_string(d) + ": " + std::to_string(right[static_cast<std::size_t>(d)]) + "/" +
-                std::to_string(count[static_cast<std::size_t>(d)]);
+    for (int d = 0; d < 10; ++d) {
+        char line[48];
+        std::snprintf(line, sizeof line, " %d: %d/%d", d, right[static_cast<std::size_t>(d)], count[static_cast<std::size_t>(d)]);
+        each += line;
+    }
     std::printf("held-out MNIST digits read right: %d of %d, %.2f %% (aim 99):%s\n", read, all,
                 all > 0 ? 100.0 * read / all : 0, each.c_str());
     std::fflush(stdout);
