@@ -50,7 +50,7 @@ void BM_cellLogits(benchmark::State& state)
 {
     const CellInput input = cellInput(ringCrop(88));
     for (auto _ : state)
-        benchmark::DoNotOptimize(cellLogits(input));
+        benchmark::DoNotOptimize(cellLogits(input, 0));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_cellLogits);

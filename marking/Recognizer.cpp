@@ -15,8 +15,9 @@ namespace pelkano::marking {
 
 namespace {
 
-// The network tools/train_recognizer.py trains: three 3x3 convolutions (padding 1), each with
-// ReLU and 2x2 max pooling (28 -> 14 -> 7 -> 3), then 432 -> 96 (ReLU) -> kClasses.
+// The networks tools/train_recognizer.py trains, alike but for their seeds: three 3x3
+// convolutions (padding 1), each with ReLU and 2x2 max pooling (28 -> 14 -> 7 -> 3), then
+// 432 -> 96 (ReLU) -> kClasses.
 constexpr int kChannels[] = {1, 12, 24, 48};
 constexpr int kHidden = 96;
 constexpr int kLast = 3;  // the side after the third pooling
@@ -37,23 +38,25 @@ struct Network {
     Vector lastBias;
 };
 
-// The weights file: "PKRN", version 1, the count of floats, a reserved word, then the floats
-// (little-endian) in the order the training script's WEIGHT_ORDER names.
-Network loadNetwork()
+// The weights file: "PKRN", version 2, the count of floats, the count of networks, then the
+// floats (little-endian) of each network in turn, in the order the training script's
+// WEIGHT_ORDER names.
+std::vector<Network> loadNetworks()
 {
     constexpr std::size_t kHeader = 16;
     const unsigned char* bytes = kRecognizerWeights;
-    std::uint32_t version = 0, count = 0;
+    std::uint32_t version = 0, count = 0, networks = 0;
     if (kRecognizerWeightsSize >= kHeader) {
         std::memcpy(&version, bytes + 4, 4);
         std::memcpy(&count, bytes + 8, 4);
+        std::memcpy(&networks, bytes + 12, 4);
     }
-    std::size_t expected = 0;
+    std::size_t each = 0;
     for (int l = 0; l < 3; ++l)
-        expected += static_cast<std::size_t>(kChannels[l + 1]) * (kChannels[l] * 9 + 1);
-    expected += static_cast<std::size_t>(kHidden) * (kChannels[3] * kLast * kLast + 1) + kClasses * (kHidden + 1);
-    if (kRecognizerWeightsSize < kHeader || std::memcmp(bytes, "PKRN", 4) != 0 || version != 1 ||
-        count != expected || kRecognizerWeightsSize != kHeader + 4 * static_cast<std::size_t>(count))
+        each += static_cast<std::size_t>(kChannels[l + 1]) * (kChannels[l] * 9 + 1);
+    each += static_cast<std::size_t>(kHidden) * (kChannels[3] * kLast * kLast + 1) + kClasses * (kHidden + 1);
+    if (kRecognizerWeightsSize < kHeader || std::memcmp(bytes, "PKRN", 4) != 0 || version != 2 || networks < 1 ||
+        networks > 8 || count != each * networks || kRecognizerWeightsSize != kHeader + 4 * static_cast<std::size_t>(count))
         throw std::logic_error("the built-in weights of the square reader do not fit its network");
 
     const unsigned char* at = bytes + kHeader;
@@ -71,22 +74,24 @@ Network loadNetwork()
         take(v.data(), static_cast<std::size_t>(n));
         return v;
     };
-    Network net;
-    for (int l = 0; l < 3; ++l) {
-        net.conv[l].weight = matrix(kChannels[l + 1], kChannels[l] * 9);
-        net.conv[l].bias = vector(kChannels[l + 1]);
+    std::vector<Network> nets(networks);
+    for (Network& net : nets) {
+        for (int l = 0; l < 3; ++l) {
+            net.conv[l].weight = matrix(kChannels[l + 1], kChannels[l] * 9);
+            net.conv[l].bias = vector(kChannels[l + 1]);
+        }
+        net.hidden = matrix(kHidden, kChannels[3] * kLast * kLast);
+        net.hiddenBias = vector(kHidden);
+        net.last = matrix(kClasses, kHidden);
+        net.lastBias = vector(kClasses);
     }
-    net.hidden = matrix(kHidden, kChannels[3] * kLast * kLast);
-    net.hiddenBias = vector(kHidden);
-    net.last = matrix(kClasses, kHidden);
-    net.lastBias = vector(kClasses);
-    return net;
+    return nets;
 }
 
-const Network& network()
+const std::vector<Network>& networks()
 {
-    static const Network net = loadNetwork();
-    return net;
+    static const std::vector<Network> nets = loadNetworks();
+    return nets;
 }
 
 // A 3x3 convolution with padding 1, ReLU and 2x2 max pooling of `in` (channels x side*side, each
@@ -131,9 +136,14 @@ RowMatrix convolve(const Conv& conv, const RowMatrix& in, int side)
 
 }  // namespace
 
-std::array<float, kClasses> cellLogits(const CellInput& input)
+int recognizerNetworks()
 {
-    const Network& net = network();
+    return static_cast<int>(networks().size());
+}
+
+std::array<float, kClasses> cellLogits(const CellInput& input, int network)
+{
+    const Network& net = networks().at(static_cast<std::size_t>(network));
     RowMatrix x = Eigen::Map<const RowMatrix>(input.data(), 1, kInputSize);
     int side = kInputSide;
     for (const Conv& conv : net.conv) {
@@ -150,16 +160,24 @@ std::array<float, kClasses> cellLogits(const CellInput& input)
 
 CellScores recognizeCell(const GreyImage& crop)
 {
-    const std::array<float, kClasses> logits = cellLogits(cellInput(crop));
-    const float top = *std::max_element(logits.begin(), logits.end());
-    CellScores scores{};
-    double sum = 0.0;
-    for (int i = 0; i < kClasses; ++i) {
-        scores[static_cast<std::size_t>(i)] = std::exp(logits[static_cast<std::size_t>(i)] - top);
-        sum += scores[static_cast<std::size_t>(i)];
+    const CellInput input = cellInput(crop);
+    std::array<double, kClasses> mean{};
+    const int count = recognizerNetworks();
+    for (int n = 0; n < count; ++n) {
+        const std::array<float, kClasses> logits = cellLogits(input, n);
+        const float top = *std::max_element(logits.begin(), logits.end());
+        std::array<double, kClasses> p{};
+        double sum = 0.0;
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            p[i] = std::exp(static_cast<double>(logits[i] - top));
+            sum += p[i];
+        }
+        for (std::size_t i = 0; i < p.size(); ++i)
+            mean[i] += p[i] / sum / count;
     }
-    for (float& s : scores)
-        s = static_cast<float>(s / sum);
+    CellScores scores{};
+    for (std::size_t i = 0; i < scores.size(); ++i)
+        scores[i] = static_cast<float>(mean[i]);
     return scores;
 }
 

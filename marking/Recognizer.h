@@ -20,8 +20,12 @@ using CellScores = std::array<float, kClasses>;
 // same way its training did.
 CellScores recognizeCell(const GreyImage& crop);
 
-// The network's scores before they are made probabilities (softmax), for the input cellInput
-// makes of a crop: what the tests compare with the training's own outputs.
-std::array<float, kClasses> cellLogits(const CellInput& input);
+// The square is read by a few networks trained alike from different seeds; its probabilities are
+// the mean of theirs (they are wrong on different squares, and sure of a misreading less often).
+int recognizerNetworks();
+
+// A network's scores before they are made probabilities (softmax), for the input cellInput makes
+// of a crop: what the tests compare with the training's own outputs.
+std::array<float, kClasses> cellLogits(const CellInput& input, int network);
 
 }  // namespace pelkano::marking

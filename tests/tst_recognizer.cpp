@@ -89,8 +89,9 @@ void TestRecognizer::matchesTraining_data()
         if (!line.startsWith("crop "))
             continue;
         const QByteArray pixels = file.readLine().trimmed();
-        const QByteArray logits = file.readLine();
-        const QByteArray probs = file.readLine();
+        QByteArray logits, probs;  // a line of logits for each network, then the mean probabilities
+        while (!file.atEnd() && !(probs = file.readLine()).startsWith("probs "))
+            logits += probs;
         QTest::addRow("%d: %s", row++, line.trimmed().constData()) << line << pixels << logits << probs;
     }
 }
@@ -110,16 +111,20 @@ void TestRecognizer::matchesTraining()
     QCOMPARE(bytes.size(), crop.width * crop.height);
     crop.pixels.assign(bytes.begin(), bytes.end());
 
-    const Scores expectedLogits = numbers(logits);
+    const QList<QByteArray> lines = logits.trimmed().split('\n');
+    QCOMPARE(lines.size(), recognizerNetworks());
+    for (int n = 0; n < recognizerNetworks(); ++n) {
+        const Scores expectedLogits = numbers(lines[n]);
+        const Scores gotLogits = cellLogits(cellInput(crop), n);
+        for (std::size_t i = 0; i < gotLogits.size(); ++i)
+            QVERIFY2(std::abs(gotLogits[i] - expectedLogits[i]) <= 1e-4f * std::max(1.0f, std::abs(expectedLogits[i])),
+                     qPrintable(QString("network %1, logit %2: %3, PyTorch %4").arg(n).arg(i).arg(gotLogits[i]).arg(expectedLogits[i])));
+    }
     const Scores expectedProbs = numbers(probs);
-    const Scores gotLogits = cellLogits(cellInput(crop));
     const CellScores gotProbs = recognizeCell(crop);
-    for (std::size_t i = 0; i < gotLogits.size(); ++i) {
-        QVERIFY2(std::abs(gotLogits[i] - expectedLogits[i]) <= 1e-4f * std::max(1.0f, std::abs(expectedLogits[i])),
-                 qPrintable(QString("logit %1: %2, PyTorch %3").arg(i).arg(gotLogits[i]).arg(expectedLogits[i])));
+    for (std::size_t i = 0; i < gotProbs.size(); ++i)
         QVERIFY2(std::abs(gotProbs[i] - expectedProbs[i]) <= 1e-4f,
                  qPrintable(QString("probability %1: %2, PyTorch %3").arg(i).arg(gotProbs[i]).arg(expectedProbs[i])));
-    }
 }
 
 // Squares drawn by the sheets' own surface in the faces (a teacher's worked example, a sheet

