@@ -61,13 +61,14 @@ struct PageGeometry {
     FigureCells cells;  // what every figure is drawn on
     bool frame = false; // the frames are drawn (else the squares are where the texts stand)
     std::vector<FigureGeometry> figures;  // in reading order, slot 0 first
-    // Marks and code for reading the page back: set on a sheet drawn in the written style with its
-    // frame, that has a code, while settings.marks is on and the surface has room for the marks.
+    // Marks and code for reading the page back: marked on a sheet drawn in the written style with
+    // its frame, that has a code, while settings.registrationMarks is on and the surface has room
+    // for the marks; a sheet that cannot be marked gets the QR code alone, in the header.
     bool marked = false;
     std::array<PixelRect, 4> marks{};  // solid squares, by MarkCorner; empty unless marked
     PixelRect qr;         // the QR code's modules, without their quiet zone; empty unless drawn
     int qrModule = 0;     // side of one module
-    std::string qrText;   // what the QR code holds: the sheet's code as printed (set when marked)
+    std::string qrText;   // what the QR code holds: the sheet's code as printed (set with the code)
     QrModules qrModules;  // its modules, drawn from qr's top-left corner; none when qr is empty
     PixelRect codeText;   // the printed code line ("コード ..."); empty on a sheet without a code
     PixelRect nameField;  // the header's bracketed name field, "（" to "）"

@@ -470,19 +470,25 @@ void placeFigures(PageGeometry& page, const Grid& g, int width, int height, cons
 // The four marks in the corners, and the QR code on whole pixels per module, up to kQrMaxSide:
 // left of the printed code as large as the figures above it leave room for; where that is less
 // than kQrSmallestModule a module, in the header's gap between the title and the print number.
-void placeMarks(PageGeometry& page, int width, int height, const ProblemSheet& sheet, const RenderSettings& settings)
+// A sheet that cannot be marked (no frame, or the expression style) gets no marks, and its QR
+// code always in the header's gap: a scan of it is told from a sheet whose marks were lost, and
+// refused with its reason.
+void placeMarks(PageGeometry& page, int width, int height, const ProblemSheet& sheet, const RenderSettings& settings,
+                bool markable)
 {
     const Scale& scale = page.scale;
     const int side = scale.S(kMarkSide), inset = scale.S(kMarkInset);
     // A surface too small for them (one of no size is drawn at DrawScale 1) gets none.
     if (side < 1 || width < 2 * (inset + side) || height < 2 * (inset + side))
         return;
-    page.marked = true;
-    const int right = width - inset - side, bottom = height - inset - side;
-    page.marks[static_cast<std::size_t>(MarkCorner::TopLeft)] = {inset, inset, side, side};
-    page.marks[static_cast<std::size_t>(MarkCorner::TopRight)] = {right, inset, side, side};
-    page.marks[static_cast<std::size_t>(MarkCorner::BottomLeft)] = {inset, bottom, side, side};
-    page.marks[static_cast<std::size_t>(MarkCorner::BottomRight)] = {right, bottom, side, side};
+    if (markable) {
+        page.marked = true;
+        const int right = width - inset - side, bottom = height - inset - side;
+        page.marks[static_cast<std::size_t>(MarkCorner::TopLeft)] = {inset, inset, side, side};
+        page.marks[static_cast<std::size_t>(MarkCorner::TopRight)] = {right, inset, side, side};
+        page.marks[static_cast<std::size_t>(MarkCorner::BottomLeft)] = {inset, bottom, side, side};
+        page.marks[static_cast<std::size_t>(MarkCorner::BottomRight)] = {right, bottom, side, side};
+    }
 
     page.qrText = encodeSheetCode({*sheet.origin, sheet.printNumber, settings.marks});
     QrModules qr = qrModules(page.qrText);
@@ -504,7 +510,7 @@ void placeMarks(PageGeometry& page, int width, int height, const ProblemSheet& s
     const int room = qrBottom - ceiling;
     int module = std::min(largest, room / (qr.size + kQrQuietModules));
     const bool footFits = room >= kQrSmallestModule * scale.drawScale() * (qr.size + kQrQuietModules);
-    if (footFits && module >= 1 && qrRight - qr.size * module >= 0) {
+    if (markable && footFits && module >= 1 && qrRight - qr.size * module >= 0) {
         page.qrModule = module;
         const int qrSide = qr.size * module;
         page.qr = {qrRight - qrSide, qrBottom - qrSide, qrSide, qrSide};
@@ -532,7 +538,8 @@ void drawMarks(DrawingSurface& surface, const PageGeometry& page)
     surface.setBrushColor(Color::Black);
     surface.setBrushStyle(BrushStyle::Solid);
     for (const PixelRect& m : page.marks)
-        surface.rectangle(m.x, m.y, m.x + m.width, m.y + m.height);
+        if (page.marked)
+            surface.rectangle(m.x, m.y, m.x + m.width, m.y + m.height);
     const QrModules& qr = page.qrModules;
     const int u = page.qrModule;
     for (int row = 0; row < qr.size; ++row) {
@@ -586,8 +593,9 @@ PageGeometry pageGeometry(int width, int height, const ProblemSheet& sheet, cons
     // An answer list has no figures: only its lines where the figures would stand.
     if (g.rows > 0 && !sheet.answerList)
         placeFigures(page, g, width, height, sheet, settings);
-    if (settings.registrationMarks && settings.frame && settings.style == QuestionStyle::Written && !foot.empty())
-        placeMarks(page, width, height, sheet, settings);
+    if (settings.registrationMarks && !foot.empty())
+        placeMarks(page, width, height, sheet, settings,
+                   settings.frame && settings.style == QuestionStyle::Written);
     return page;
 }
 
@@ -622,7 +630,7 @@ Scale MakePrint(DrawingSurface& surface, int width, int height, const ProblemShe
             drawCheck(surface, f.x, f.y, right - f.x, sheet.dividends[k], sheet.divisors[k], settings, page.cells);
         }
     }
-    if (page.marked)
+    if (page.marked || page.qrModules.size > 0)
         drawMarks(surface, page);
     return scale;
 }

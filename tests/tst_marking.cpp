@@ -247,6 +247,8 @@ private slots:
         QTest::addRow("marks covered") << "no marks" << int(PageStatus::NoMarks);
         QTest::addRow("a QR code of something else") << "other code" << int(PageStatus::NotPelkano);
         QTest::addRow("an answer sheet") << "answers" << int(PageStatus::AnswerSheet);
+        QTest::addRow("a sheet without the frame") << "no frame" << int(PageStatus::NotMarkable);
+        QTest::addRow("a sheet in the expression style") << "expression" << int(PageStatus::NotMarkable);
     }
     void pageNotMarked()
     {
@@ -254,7 +256,9 @@ private slots:
         QFETCH(int, status);
         const auto layout = LayoutPattern::R2C3;
         ProblemSheet sheet = sheetOf(layout, 3);
-        const RenderSettings settings = settingsOf(layout);
+        RenderSettings settings = settingsOf(layout);
+        settings.frame = page != "no frame";
+        settings.style = page == "expression" ? QuestionStyle::Expression : QuestionStyle::Written;
         const PageSetup setup = setupAt(200);
         sheet.showAnswers = page == "answers";
         QImage paper = renderPage(sheet, settings, setup);

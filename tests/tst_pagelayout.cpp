@@ -631,13 +631,14 @@ private slots:
         QTest::addColumn<bool>("code");
         QTest::addColumn<QSize>("surfaceSize");
         QTest::addColumn<bool>("marked");
+        QTest::addColumn<bool>("qr");  // the QR code drawn (alone, in the header, where not marked)
         const QSize a4(4724, 6780);
-        QTest::addRow("written, frame, code") << true << 0 << true << true << a4 << true;
-        QTest::addRow("setting off") << true << 0 << false << true << a4 << false;
-        QTest::addRow("no frame") << false << 0 << true << true << a4 << false;
-        QTest::addRow("expression") << true << 1 << true << true << a4 << false;
-        QTest::addRow("no code") << true << 0 << true << false << a4 << false;
-        QTest::addRow("surface of no size") << true << 0 << true << true << QSize(0, 0) << false;
+        QTest::addRow("written, frame, code") << true << 0 << true << true << a4 << true << true;
+        QTest::addRow("setting off") << true << 0 << false << true << a4 << false << false;
+        QTest::addRow("no frame") << false << 0 << true << true << a4 << false << true;
+        QTest::addRow("expression") << true << 1 << true << true << a4 << false << true;
+        QTest::addRow("no code") << true << 0 << true << false << a4 << false << false;
+        QTest::addRow("surface of no size") << true << 0 << true << true << QSize(0, 0) << false << false;
     }
 
     void marksOnlyWhereReadable()
@@ -648,6 +649,7 @@ private slots:
         QFETCH(bool, code);
         QFETCH(QSize, surfaceSize);
         QFETCH(bool, marked);
+        QFETCH(bool, qr);
         RenderSettings settings;
         settings.frame = frame;
         settings.style = static_cast<QuestionStyle>(style);
@@ -657,13 +659,17 @@ private slots:
             sheet.origin = SheetOrigin{{7, {1, 2, 3, 4}, settings.pattern, true}, 1};
         for (bool answers : {false, true}) {
             sheet.showAnswers = answers;
-            QCOMPARE(pageGeometry(surfaceSize.width(), surfaceSize.height(), sheet, settings).marked, marked);
+            const PageGeometry g = pageGeometry(surfaceSize.width(), surfaceSize.height(), sheet, settings);
+            QCOMPARE(g.marked, marked);
+            QCOMPARE(g.qrModules.size > 0, qr);
+            if (qr && !marked)
+                QVERIFY(g.qr.y + g.qr.height < surfaceSize.height() / 6);
             RecordingSurface surface;
             MakePrint(surface, surfaceSize.width(), surfaceSize.height(), sheet, settings);
             int solid = 0;
             for (const Call& c : surface.callsOf(Op::Rectangle))
                 solid += c.state.brushStyle == BrushStyle::Solid && c.state.brushColor == Color::Black;
-            QCOMPARE(solid > 0, marked);
+            QCOMPARE(solid > 0, marked || qr);
         }
     }
 
