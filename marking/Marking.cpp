@@ -304,12 +304,9 @@ PageResult Marker::Impl::mark(const GreyImage& scan)
         // No marks, and the QR code in the sheet's top third, where a sheet without the frame or
         // in the expression style has it (a marked sheet has it at the foot): a sheet that cannot
         // be marked, not one whose marks were lost.
-        const Point down = {qr->corners[3].x - qr->corners[0].x + qr->corners[2].x - qr->corners[1].x,
-                            qr->corners[3].y - qr->corners[0].y + qr->corners[2].y - qr->corners[1].y};
-        const double length = std::max(1e-9, std::hypot(down.x, down.y));
-        const Point unit = {down.x / length, down.y / length};
-        const double extent = std::abs(unit.x) * scan.width + std::abs(unit.y) * scan.height;
-        const double below = (seenCentre.x - scan.width / 2.0) * unit.x + (seenCentre.y - scan.height / 2.0) * unit.y;
+        const Point down = {-std::sin(turn), std::cos(turn)};  // the sheet's downward direction
+        const double extent = std::abs(down.x) * scan.width + std::abs(down.y) * scan.height;
+        const double below = (seenCentre.x - scan.width / 2.0) * down.x + (seenCentre.y - scan.height / 2.0) * down.y;
         result.status = below < -extent / 6 ? PageStatus::NotMarkable : PageStatus::NoMarks;
         return result;
     }

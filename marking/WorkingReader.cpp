@@ -270,15 +270,12 @@ WorkingJudgement judgeWorking(const LongDivision& working, const FigureReading& 
             // what it asks for not much less likely than what was read: a misread square could
             // have made it.
             if (written.digits != expected) {
-                // A line not written at all is looked for on the frame's row after the last line
-                // written; where the frame has no such row, nothing can have been misread.
-                int textRow = paperRow[i];
-                if (row.kind != PracticeRow::Kind::Quotient && textRow < 0) {
-                    textRow = 2;
-                    for (std::size_t k = 0; k < i; ++k)
-                        if (rows[k].kind != PracticeRow::Kind::Quotient && paperRow[k] >= 0)
-                            textRow = paperRow[k] + 1;
-                }
+                // A line not written at all (every written line was taken before it) is looked
+                // for on the frame's row after the last line written; where the frame has no such
+                // row, nothing can have been misread.
+                const int textRow = paperRow[i] >= 0      ? paperRow[i]
+                                    : linesWritten.empty() ? 2
+                                                           : linesWritten.back() + 1;
                 const double advantage =
                     row.kind == PracticeRow::Kind::Quotient ? readingAdvantage(reading, 0, expected, row.lastDigit + shift, false)
                     : textRow < reading.rows                ? readingAdvantage(reading, textRow, expected, row.lastDigit, true)

@@ -537,8 +537,8 @@ void drawMarks(DrawingSurface& surface, const PageGeometry& page)
     surface.setPenColor(Color::Black);
     surface.setBrushColor(Color::Black);
     surface.setBrushStyle(BrushStyle::Solid);
-    for (const PixelRect& m : page.marks)
-        if (page.marked)
+    if (page.marked)
+        for (const PixelRect& m : page.marks)
             surface.rectangle(m.x, m.y, m.x + m.width, m.y + m.height);
     const QrModules& qr = page.qrModules;
     const int u = page.qrModule;
