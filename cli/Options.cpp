@@ -103,7 +103,7 @@ std::string codeProblem(const DecodedCode& decoded)
     case CodeError::Empty:
         return "no code given";
     case CodeError::BadCharacter:
-        return "'" + printable(decoded.character) + "' is not in a code: codes use 0-9 and A-Z but I, L, O and U";
+        return std::string("'").append(printable(decoded.character)).append("' is not in a code: codes use 0-9 and A-Z but I, L, O and U");
     case CodeError::CheckFails:
         return "its check does not match: a character is mistyped, missing or extra";
     case CodeError::Newer:

@@ -14,7 +14,7 @@ std::string str(long long n)
 
 std::string twoDigits(long long n)
 {
-    return n < 10 ? "0" + str(n) : str(n);
+    return n < 10 ? std::string("0").append(str(n)) : str(n);
 }
 
 // The civil date of a day count since 1970-01-01 (proleptic Gregorian calendar).

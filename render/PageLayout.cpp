@@ -295,10 +295,12 @@ std::string problemNumberText(int index, NumberStyle style)
 {
     if (index < 0)
         return {};
+    // "(N)", written by appending (GCC 12 warns of a false overlap in "(" + std::string).
+    const auto parenthesized = [index] { return std::string("(").append(std::to_string(index + 1)).append(")"); };
     if (style == NumberStyle::Parenthesized)
-        return "(" + std::to_string(index + 1) + ")";
+        return parenthesized();
     if (style != NumberStyle::Circled || index >= 20)
-        return style == NumberStyle::Circled ? "(" + std::to_string(index + 1) + ")" : std::string();
+        return style == NumberStyle::Circled ? parenthesized() : std::string();
     // ① is U+2460; the twenty circled numbers follow it.
     const unsigned code = 0x2460u + static_cast<unsigned>(index);
     std::string text;
@@ -315,8 +317,8 @@ std::string checkText(const std::string& dividend, const std::string& divisor)
         return {};
     std::string text = std::to_string(w->divisor) + "×" + std::to_string(w->quotient);
     if (w->remainder != 0)
-        text += "+" + std::to_string(w->remainder);
-    return text + "=" + std::to_string(w->dividend);
+        text.append("+").append(std::to_string(w->remainder));
+    return text.append("=").append(std::to_string(w->dividend));
 }
 
 std::string answerText(const std::string& dividend, const std::string& divisor)

@@ -73,7 +73,7 @@ BuiltSet setOf(const QList<int>& types, LayoutPattern pattern, int count, bool s
 
 std::vector<int> typesOn(const ProblemSheet& sheet)
 {
-    return {sheet.types.begin(), sheet.types.begin() + sheet.count};
+    return {sheet.types.begin(), sheet.types.begin() + std::clamp(sheet.count, 0, kSheetCapacity)};
 }
 
 // "dividend/divisor" of every slot, in order.

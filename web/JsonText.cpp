@@ -27,7 +27,7 @@ std::string jsonStrings(const std::vector<std::string>& texts)
 {
     std::string out = "[";
     for (std::size_t i = 0; i < texts.size(); ++i)
-        out += (i > 0 ? "," : "") + jsonString(texts[i]);
+        out.append(i > 0 ? "," : "").append(jsonString(texts[i]));
     return out + "]";
 }
 

@@ -226,7 +226,7 @@ std::string PracticeDriver::stateJson() const
         j += ",\"totals\":" + jsonString(roundSummary(s)) + ",\"headings\":" + jsonStrings(resultHeadings()) +
              ",\"rows\":[";
         for (std::size_t i = 0; i < s.results().size(); ++i)
-            j += (i > 0 ? "," : "") + jsonStrings(resultCells(s.results()[i]));
+            j.append(i > 0 ? "," : "").append(jsonStrings(resultCells(s.results()[i])));
         j += "],\"stumbles\":" + jsonString(stumblesLine(s.stumbles())) +
              ",\"canRetry\":" + boolean(!s.missed().empty()) + ",\"canWeak\":" + boolean(!s.weakTypes().empty());
     }
