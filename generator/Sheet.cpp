@@ -1,11 +1,9 @@
 #include "Sheet.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
+#include <optional>
+#include <queue>
 #include <stdexcept>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace pelkano {
 
@@ -99,74 +97,150 @@ long long keyOf(const DivisionProblem& p)
 
 // What a same-mix set has had so far: how many sheets carry each problem (dividend and divisor,
 // whatever the type), every problem each type has given (in the order first seen), and whether
-// the last slot of a type found no problem new to the set.
+// the last slot of a type found no problem new to the set. Every draw of a later sheet passes
+// through here, so each problem is looked up once, by number, and the least used problems of a
+// type are kept in order only once the type has had to settle for one.
 class SetHistory {
 public:
-    int uses(const DivisionProblem& p) const
+    // The problem's number in the set, from 0; a problem not seen before gets the next one.
+    int numberOf(const DivisionProblem& p)
     {
-        const auto it = uses_.find(keyOf(p));
-        return it == uses_.end() ? 0 : it->second;
-    }
-    void seen(int type, const DivisionProblem& p)
-    {
-        Kind& kind = kinds_[type];
+        if (2 * (problems_.size() + 1) > slots_.size())
+            grow();
         const long long key = keyOf(p);
-        if (kind.index.count(key) != 0)
-            return;
-        kind.index.emplace(key, kind.seen.size());
-        kind.byUses[uses(p)].insert(kind.seen.size());
-        kind.seen.push_back(p);
-        typesOf_[key].push_back(type);
+        std::size_t at = slotOf(key);
+        for (; slots_[at].number >= 0; at = (at + 1) & (slots_.size() - 1))
+            if (slots_[at].key == key)
+                return slots_[at].number;
+        slots_[at] = {key, static_cast<int>(problems_.size())};
+        problems_.emplace_back().p = p;
+        return slots_[at].number;
     }
-    void add(const ProblemSheet& sheet)
+    int uses(int problem) const { return problems_[static_cast<std::size_t>(problem)].uses; }
+    const DivisionProblem& problem(int problem) const { return problems_[static_cast<std::size_t>(problem)].p; }
+    // Notes that `type` has given the problem; returns its number.
+    int seen(int type, const DivisionProblem& p)
     {
-        for (int i = 0; i < sheet.count; ++i) {
-            const auto k = static_cast<std::size_t>(i);
-            const DivisionProblem p{std::stoi(sheet.dividends[k]), std::stoi(sheet.divisors[k])};
-            seen(sheet.types[k], p);
-            const long long key = keyOf(p);
-            const int before = uses_[key]++;
-            for (int type : typesOf_[key]) {
-                Kind& kind = kinds_[type];
-                const std::size_t at = kind.index.at(key);
-                const auto bucket = kind.byUses.find(before);
-                bucket->second.erase(at);
-                if (bucket->second.empty())
-                    kind.byUses.erase(bucket);
-                kind.byUses[before + 1].insert(at);
-            }
-        }
+        const int n = numberOf(p);
+        Problem& problem = problems_[static_cast<std::size_t>(n)];
+        if (problem.first.type == type ||
+            std::any_of(problem.more.begin(), problem.more.end(), [&](const Given& g) { return g.type == type; }))
+            return n;
+        Kind& kind = kindOf(type);
+        const int at = static_cast<int>(kind.seen.size());
+        if (problem.first.type < 0)
+            problem.first = {type, at};
+        else
+            problem.more.push_back({type, at});
+        kind.seen.push_back(n);
+        if (kind.ordered)
+            kind.leastFirst.push({problem.uses, at});
+        return n;
     }
-    bool usedUp(int type) const
+    void add(int type, const DivisionProblem& p)
     {
-        const auto it = kinds_.find(type);
-        return it != kinds_.end() && it->second.usedUp;
+        const int n = seen(type, p);
+        Problem& problem = problems_[static_cast<std::size_t>(n)];
+        ++problem.uses;
+        const auto reorder = [&](const Given& g) {
+            Kind& kind = kindOf(g.type);
+            if (kind.ordered)
+                kind.leastFirst.push({problem.uses, g.at});  // the entry with the old count is stale now
+        };
+        reorder(problem.first);
+        std::for_each(problem.more.begin(), problem.more.end(), reorder);
     }
-    void setUsedUp(int type, bool usedUp) { kinds_[type].usedUp = usedUp; }
+    bool usedUp(int type) { return kindOf(type).usedUp; }
+    void setUsedUp(int type, bool usedUp) { kindOf(type).usedUp = usedUp; }
     // The least used problem of the type not on the sheet, the first seen of those; none when
     // every one is on the sheet. Looks at no more problems than the sheet has, plus one.
-    std::optional<DivisionProblem> leastUsed(int type, const std::vector<GeneratedProblem>& slots) const
+    std::optional<DivisionProblem> leastUsed(int type, const std::vector<GeneratedProblem>& slots)
     {
-        const auto it = kinds_.find(type);
-        if (it == kinds_.end())
-            return std::nullopt;
-        for (const auto& [used, indices] : it->second.byUses)
-            for (const std::size_t at : indices)
-                if (!onSheet(slots, it->second.seen[at]))
-                    return it->second.seen[at];
-        return std::nullopt;
+        Kind& kind = kindOf(type);
+        if (!kind.ordered) {
+            kind.ordered = true;
+            for (std::size_t at = 0; at < kind.seen.size(); ++at)
+                kind.leastFirst.push({uses(kind.seen[at]), static_cast<int>(at)});
+        }
+        std::vector<Entry> passed;  // on the sheet: put back afterwards
+        std::optional<DivisionProblem> found;
+        while (!kind.leastFirst.empty()) {
+            const Entry e = kind.leastFirst.top();
+            const DivisionProblem& p = problem(kind.seen[static_cast<std::size_t>(e.at)]);
+            if (e.uses != uses(kind.seen[static_cast<std::size_t>(e.at)])) {
+                kind.leastFirst.pop();
+                continue;
+            }
+            if (!onSheet(slots, p)) {
+                found = p;
+                break;
+            }
+            passed.push_back(e);
+            kind.leastFirst.pop();
+        }
+        for (const Entry& e : passed)
+            kind.leastFirst.push(e);
+        return found;
     }
 
 private:
+    struct Given {
+        int type;
+        int at;  // where the problem is in the type's seen
+    };
+    struct Problem {
+        DivisionProblem p;
+        int uses = 0;
+        Given first{-1, 0};       // the first type that gave it
+        std::vector<Given> more;  // and any other
+    };
+    struct Entry {
+        int uses;
+        int at;
+        friend bool operator>(const Entry& a, const Entry& b)
+        {
+            return a.uses != b.uses ? a.uses > b.uses : a.at > b.at;
+        }
+    };
     struct Kind {
-        std::vector<DivisionProblem> seen;
-        std::unordered_map<long long, std::size_t> index;  // where each is in seen
-        std::map<int, std::set<std::size_t>> byUses;        // the indices of those used so often
+        std::vector<int> seen;  // problem numbers, in the order first seen
+        // Once ordered: (uses, place in seen) of every problem seen, the least used and then the
+        // first seen on top; an entry whose count is no longer the problem's is skipped.
+        bool ordered = false;
+        std::priority_queue<Entry, std::vector<Entry>, std::greater<>> leastFirst;
         bool usedUp = false;
     };
-    std::unordered_map<long long, int> uses_;
-    std::unordered_map<long long, std::vector<int>> typesOf_;  // the types that have given a problem
-    std::unordered_map<int, Kind> kinds_;
+    Kind& kindOf(int type)
+    {
+        const auto at = static_cast<std::size_t>(std::clamp(type, 0, kTypeCount));
+        if (kinds_.size() <= at)
+            kinds_.resize(at + 1);
+        return kinds_[at];
+    }
+    // An open table of the problems' keys and numbers, at most half full, found by the key's hash.
+    std::size_t slotOf(long long key) const
+    {
+        const auto h = static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(h >> 32) & (slots_.size() - 1);
+    }
+    void grow()
+    {
+        slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), Slot{});
+        for (std::size_t n = 0; n < problems_.size(); ++n) {
+            const long long key = keyOf(problems_[n].p);
+            std::size_t at = slotOf(key);
+            while (slots_[at].number >= 0)
+                at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = {key, static_cast<int>(n)};
+        }
+    }
+    struct Slot {
+        long long key = 0;
+        int number = -1;
+    };
+    std::vector<Slot> slots_;
+    std::vector<Problem> problems_;
+    std::vector<Kind> kinds_;
 };
 
 // One slot of a later sheet of a same-mix set: problems of `type` not yet on the sheet. The first
@@ -181,10 +255,10 @@ std::optional<DivisionProblem> drawForSlot(int type, const std::vector<Generated
         const DivisionProblem p = runRule(type, ctx);
         if (draws > kDrawsPerSlot)
             return std::nullopt;  // the draw just made is dropped whatever it was
-        history.seen(type, p);
+        const int n = history.seen(type, p);
         if (onSheet(slots, p))
             continue;
-        if (history.uses(p) == 0) {
+        if (history.uses(n) == 0) {
             history.setUsedUp(type, false);
             return p;
         }
@@ -325,7 +399,10 @@ long long buildSheets(const SetRecipe& recipe, long long from, long long count, 
         if (recipe.sameMix) {
             if (k == 0)
                 mix.assign(sheet.types.begin(), sheet.types.begin() + sheet.count);
-            history.add(sheet);
+            for (int i = 0; i < sheet.count; ++i) {
+                const auto at = static_cast<std::size_t>(i);
+                history.add(sheet.types[at], {std::stoi(sheet.dividends[at]), std::stoi(sheet.divisors[at])});
+            }
         }
         if (recipe.easyOrder)
             orderEasyFirst(sheet);
