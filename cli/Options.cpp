@@ -153,6 +153,7 @@ ParsedCommandLine fromCode(const QCommandLineParser& parser)
     o.layout = recipe.pattern;
     o.seed = recipe.seed;
     o.sameMix = recipe.sameMix;
+    o.drawsAsBefore = recipe.drawsAsBefore;
     o.balanced = recipe.balanced;
     o.easyOrder = recipe.easyOrder;
     o.firstIndex = code.origin.index;

@@ -39,6 +39,7 @@ struct Options {
     int printNumber = 1;
     std::optional<std::uint64_t> seed;   // none: the clock
     bool sameMix = false;                // every sheet with the first sheet's mix of types
+    bool drawsAsBefore = false;          // a same-mix set of an older code (SetRecipe::drawsAsBefore)
     bool balanced = false;               // every ticked type as often as the count allows
     bool easyOrder = false;              // a sheet's problems from easy to hard
     long long firstIndex = 0;            // the sheet of the set the run starts at (--code)

@@ -256,7 +256,7 @@ int run(int argc, char** argv)
     }
 
     const SelectedTypes selected = SelectedTypes::ofTypes(o.types);
-    SetRecipe recipe{o.seed.value_or(0), o.types, o.layout, o.sameMix, o.balanced, o.easyOrder};
+    SetRecipe recipe{o.seed.value_or(0), o.types, o.layout, o.sameMix, o.balanced, o.easyOrder, o.drawsAsBefore};
     if (!o.seed) {
         SeededRandom clock(SeededRandom::clockSeed());
         recipe.seed = newSetSeed(clock);

@@ -248,9 +248,10 @@ private:
 // the type's last slot found none), the least used of the type that is not on the sheet. Nothing
 // when the count of draws exceeds kDrawsPerSlot, as in buildSheet.
 std::optional<DivisionProblem> drawForSlot(int type, const std::vector<GeneratedProblem>& slots, SetHistory& history,
-                                           RuleContext& ctx)
+                                           bool drawsAsBefore, RuleContext& ctx)
 {
-    const int fresh = history.usedUp(type) ? kFreshDrawsWhenUsedUp : kFreshDrawsPerSlot;
+    const int whenUsedUp = drawsAsBefore ? kFreshDrawsWhenUsedUpBefore : kFreshDrawsWhenUsedUp;
+    const int fresh = history.usedUp(type) ? whenUsedUp : kFreshDrawsPerSlot;
     for (int draws = 1;; ++draws) {
         const DivisionProblem p = runRule(type, ctx);
         if (draws > kDrawsPerSlot)
@@ -272,14 +273,14 @@ std::optional<DivisionProblem> drawForSlot(int type, const std::vector<Generated
 // A later sheet of a same-mix set: a problem of each type of the mix, drawn in the mix's order,
 // then put in a new order. False when a slot found nothing (the sheet keeps the problems before
 // it, in a new order) or the mix itself is short of the layout's count.
-bool buildMixedSheet(ProblemSheet& sheet, LayoutPattern pattern, const std::vector<int>& mix, SetHistory& history,
+bool buildMixedSheet(ProblemSheet& sheet, const SetRecipe& recipe, const std::vector<int>& mix, SetHistory& history,
                      RuleContext& ctx)
 {
     std::vector<GeneratedProblem> slots;
     slots.reserve(mix.size());
-    bool complete = static_cast<int>(mix.size()) == problemCount(pattern);
+    bool complete = static_cast<int>(mix.size()) == problemCount(recipe.pattern);
     for (int type : mix) {
-        const std::optional<DivisionProblem> p = drawForSlot(type, slots, history, ctx);
+        const std::optional<DivisionProblem> p = drawForSlot(type, slots, history, recipe.drawsAsBefore, ctx);
         if (!p) {
             complete = false;
             break;
@@ -394,7 +395,7 @@ long long buildSheets(const SetRecipe& recipe, long long from, long long count, 
         } else if (k == 0 || !recipe.sameMix) {
             complete = buildSheet(sheet, recipe.pattern, selected, ctx);
         } else {
-            complete = buildMixedSheet(sheet, recipe.pattern, mix, history, ctx);
+            complete = buildMixedSheet(sheet, recipe, mix, history, ctx);
         }
         if (recipe.sameMix) {
             if (k == 0)

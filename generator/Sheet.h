@@ -28,9 +28,12 @@ inline constexpr int kDrawsPerSlot = 1000;
 inline constexpr int kSheetCapacity = 15;
 // In a set with the same mix on every sheet, a slot draws this many times for a problem that no
 // earlier sheet has, before it settles for the least used problem of its type seen in the set;
-// only this many once a slot of its type found none new (until one finds one again).
+// only this many once a slot of its type found none new (until one finds one again). Sets named by
+// codes of versions 1 and 2 drew 10 times there, which made a long set of a few small types cost
+// ten times a plain one; they are made so still (SetRecipe::drawsAsBefore).
 inline constexpr int kFreshDrawsPerSlot = 100;
-inline constexpr int kFreshDrawsWhenUsedUp = 10;
+inline constexpr int kFreshDrawsWhenUsedUp = 1;
+inline constexpr int kFreshDrawsWhenUsedUpBefore = 10;
 // The last sheet of a set that a code can name is sheet 1,999 (from 0): a class set of 1,000
 // sheets, and as many again after a sheet made from its code. Making it again builds the sheets
 // before it, well within a second.
@@ -76,6 +79,9 @@ struct SetRecipe {
     bool sameMix = false;
     bool balanced = false;
     bool easyOrder = false;
+    // A same-mix set as codes of versions 1 and 2 name it, which drew kFreshDrawsWhenUsedUpBefore
+    // times where sets now draw kFreshDrawsWhenUsedUp; no matter without sameMix.
+    bool drawsAsBefore = false;
     friend bool operator==(const SetRecipe&, const SetRecipe&) = default;
 };
 

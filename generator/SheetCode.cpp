@@ -13,8 +13,8 @@ namespace pelkano {
 namespace {
 
 // The fields, in this order, most significant bit first:
-//   version (3 bits, 1 or 2), layout pattern (3), same mix (1),
-//   from version 2: balanced (1), easy order (1), number style (2), header fields (1), check (1),
+//   version (3 bits, 1 to 4), layout pattern (3), same mix (1),
+//   in versions 2 and 4: balanced (1), easy order (1), number style (2), header fields (1), check (1),
 //   answer list (1);
 //   seed: its bit length L (6), then its L - 1 bits below the leading one,
 //   sheet index (Exp-Golomb), print number (zigzag, then Exp-Golomb),
@@ -22,8 +22,10 @@ namespace {
 //   as its first type less one (7), whether it goes on (1) and, if so, last - first - 1
 //   (Exp-Golomb); then zero bits up to a whole symbol with the check, and the check (15).
 // A plain sheet of an unbalanced set in random order is written in version 1, as before there
-// was anything else to say; every other sheet in version 2.
-constexpr unsigned kVersion = 2;
+// was anything else to say; every other sheet in version 2. A sheet of a same-mix set drawn as sets
+// are drawn now is written in version 3 or 4 instead, with the fields of version 1 or 2; versions
+// 1 and 2 name a same-mix set drawn as before (SetRecipe::drawsAsBefore).
+constexpr unsigned kVersion = 4;
 constexpr int kCheckBits = 15;
 constexpr char kSymbols[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr int kGroup = 4;
@@ -139,7 +141,7 @@ std::vector<int> symbolsOf(const SheetCode& code)
     const SetRecipe& r = code.origin.recipe;
     Bits bits;
     const bool plain = !r.balanced && !r.easyOrder && code.marks == SheetMarks{};
-    put(bits, plain ? 1 : kVersion, 3);
+    put(bits, (plain ? 1 : 2) + (r.sameMix && !r.drawsAsBefore ? 2 : 0), 3);
     put(bits, static_cast<unsigned>(r.pattern), 3);
     put(bits, r.sameMix ? 1 : 0, 1);
     if (!plain) {
@@ -273,8 +275,9 @@ DecodedCode decodeSheetCode(std::string_view text)
     result.error = CodeError::Unreadable;
     const std::uint64_t pattern = in.get(3);
     r.sameMix = in.get(1) != 0;
+    r.drawsAsBefore = r.sameMix && version < 3;
     std::uint64_t numbers = 0;
-    if (version >= 2) {
+    if (version % 2 == 0) {
         r.balanced = in.get(1) != 0;
         r.easyOrder = in.get(1) != 0;
         numbers = in.get(2);

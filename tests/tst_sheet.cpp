@@ -483,30 +483,36 @@ private slots:
 
     // The draws of a later same-mix sheet: each slot runs its type's rule (no type is drawn), a
     // problem of an earlier sheet or of this one is drawn again, the 100th draw settles for an
-    // earlier sheet's problem (the 10th once a slot of the type settled), and then the slots are
-    // put in a new order by R(4), R(3), R(2).
+    // earlier sheet's problem (the first once a slot of the type settled; the 10th in a set of an
+    // older code), and then the slots are put in a new order by R(4), R(3), R(2).
     void sameMixDrawOrder_data()
     {
         QTest::addColumn<QList<int>>("later");  // the draws of sheet 2
+        QTest::addColumn<bool>("drawsAsBefore");
         QTest::addColumn<QStringList>("placed");
         QList<int> again{0, 0, 1, 0, 1, 0, 1, 1, 1, 2, 1, 3, 3, 0, 1};
-        QTest::addRow("drawn again") << again << QStringList{"6/2", "4/2", "2/2", "8/2"};
+        QTest::addRow("drawn again") << again << false << QStringList{"6/2", "4/2", "2/2", "8/2"};
         QList<int> settles;
         for (int i = 0; i < 99; ++i)
             settles << 0 << 0;  // 1 / 1, on sheet 1
         settles << 0 << 1 << 1 << 0 << 1 << 1 << 1 << 2 << 0 << 0 << 0;
-        QTest::addRow("settles on draw 100") << settles << QStringList{"2/2", "4/2", "6/2", "1/1"};
+        QTest::addRow("settles on draw 100") << settles << false << QStringList{"2/2", "4/2", "6/2", "1/1"};
         QList<int> usedUp;
         for (int i = 0; i < 100; ++i)
             usedUp << 0 << 0;  // 1 / 1
+        QList<int> usedUpNow = usedUp;
         for (int i = 0; i < 10; ++i)
             usedUp << 0 << 1;  // 2 / 1: the type has shown none new, so 10 draws
         usedUp << 1 << 0 << 1 << 1 << 0 << 0 << 0;
-        QTest::addRow("then settles on draw 10") << usedUp << QStringList{"2/1", "2/2", "4/2", "1/1"};
+        QTest::addRow("then settles on draw 10, as before") << usedUp << true << QStringList{"2/1", "2/2", "4/2", "1/1"};
+        // 2 / 1 settles at once, though 2 / 2 would have been new.
+        usedUpNow << 0 << 1 << 1 << 0 << 1 << 1 << 0 << 0 << 0;
+        QTest::addRow("then settles on draw 1") << usedUpNow << false << QStringList{"2/1", "2/2", "4/2", "1/1"};
     }
     void sameMixDrawOrder()
     {
         QFETCH(QList<int>, later);
+        QFETCH(bool, drawsAsBefore);
         QFETCH(QStringList, placed);
         std::vector<int> script;
         for (int i = 0; i < 4; ++i)
@@ -517,7 +523,8 @@ private slots:
         RuleContext ctx{random, test::tables(), reporter};
         std::vector<ProblemSheet> sheets;
         try {
-            buildSheets({0, {3}, LayoutPattern::R2C2, true}, 0, 2, 1, ctx, [&](long long, const ProblemSheet& s, bool) {
+            const SetRecipe recipe{0, {3}, LayoutPattern::R2C2, true, false, false, drawsAsBefore};
+            buildSheets(recipe, 0, 2, 1, ctx, [&](long long, const ProblemSheet& s, bool) {
                 sheets.push_back(s);
                 return true;
             });

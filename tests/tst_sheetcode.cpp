@@ -19,6 +19,13 @@ SheetCode codeOf(std::uint64_t seed, std::vector<int> types, int pattern, bool s
             marks};
 }
 
+// The code of a same-mix set drawn as sets were drawn when it was printed.
+SheetCode drawnBefore(SheetCode code)
+{
+    code.origin.recipe.drawsAsBefore = true;
+    return code;
+}
+
 std::vector<int> allTypesFromTheEnd()
 {
     std::vector<int> types;
@@ -46,6 +53,8 @@ private slots:
         QTest::addRow("all 78 from the end") << codeOf(99, allTypesFromTheEnd(), 5, false, 3, 40);
         QTest::addRow("run ending at 78") << codeOf(5, {77, 78, 1}, 3, true, 0, 2);
         QTest::addRow("balanced") << codeOf(7, {47, 48}, 5, true, 3, 9, {}, true);
+        QTest::addRow("same mix drawn as before") << drawnBefore(codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2));
+        QTest::addRow("same mix drawn as before, balanced") << drawnBefore(codeOf(7, {47, 48}, 5, true, 3, 9, {}, true));
         QTest::addRow("easy order") << codeOf(7, {47, 48}, 5, false, 3, 9, {}, false, true);
         QTest::addRow("circled numbers") << codeOf(7, {1}, 0, false, 0, 1, {NumberStyle::Circled});
         QTest::addRow("parenthesized numbers, check")
@@ -69,7 +78,8 @@ private slots:
         QTest::addColumn<SheetCode>("code");
         QTest::addColumn<QString>("text");
         QTest::addRow("seed 7, types 1-4, 4x3, same mix, sheet 2")
-            << codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2) << "6RF8-P0B2-JT";
+            << drawnBefore(codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2)) << "6RF8-P0B2-JT";
+        QTest::addRow("the same set drawn now") << codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2) << "ERF8-P0B0-0K";
         QTest::addRow("a window's sheet") << codeOf(812'345'678, {5, 1, 30}, 3, false, 0, 1) << "5KT1-NPJK-NP20-0789-35";
     }
     void printedForm()
@@ -124,7 +134,7 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::addColumn<SheetCode>("code");     // when read
         QTest::addColumn<QByteArray>("character");  // when refused for it
-        const SheetCode set = codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2);  // 6RF8-P0B2-JT
+        const SheetCode set = drawnBefore(codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2));  // 6RF8-P0B2-JT
         const SheetCode ones = codeOf(16, {12, 3}, 4, false, 0, 3);     // 60M4-X1C1-03TN
         const auto read = [](const char* name, const char* typed, const SheetCode& code) {
             QTest::addRow("%s", name) << QByteArray(typed) << int(CodeError::None) << code << QByteArray();

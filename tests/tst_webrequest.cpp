@@ -68,6 +68,16 @@ private slots:
         QCOMPARE(fragmentOf(wrong.request), fragmentOf(r));
     }
 
+    // A same-mix code printed before such sets drew as they do now makes its sheet as printed,
+    // through the page's address too.
+    void sameMixCodePrintedBefore()
+    {
+        const ReadRequest read = requestFromCode("48F6-3CA0-1TD", readFragment("").request);
+        const SheetSet made = makeSet(readFragment(fragmentOf(read.request)).request);
+        const std::vector<std::string> dividends(made.sheets[0].dividends.begin(), made.sheets[0].dividends.begin() + 4);
+        QCOMPARE(dividends, (std::vector<std::string>{"80", "30", "40", "50"}));
+    }
+
     void unusablePartsKeepTheirDefaults_data()
     {
         QTest::addColumn<QString>("fragment");

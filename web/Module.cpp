@@ -73,7 +73,8 @@ std::string requestJson(const ReadRequest& read)
            json(answersName(r.answers)) + ",\"style\":" + json(styleName(r.settings.style)) +
            ",\"frame\":" + (r.settings.frame ? "true" : "false") +
            ",\"tentative\":" + (r.settings.tentative ? "true" : "false") +
-           ",\"sameMix\":" + (r.sameMix ? "true" : "false") + ",\"firstSheet\":" + std::to_string(r.firstSheet) +
+           ",\"sameMix\":" + (r.sameMix ? "true" : "false") +
+           ",\"drawsAsBefore\":" + (r.drawsAsBefore ? "true" : "false") + ",\"firstSheet\":" + std::to_string(r.firstSheet) +
            ",\"balanced\":" + (r.balanced ? "true" : "false") + ",\"order\":" + json(orderName(r.easyOrder)) +
            ",\"numbers\":" + json(numberStyleName(r.settings.marks.numbers)) +
            ",\"headerFields\":" + (r.settings.marks.headerFields ? "true" : "false") +

@@ -216,9 +216,11 @@ ReadRequest readFragment(std::string_view fragment)
             else
                 note(key, value, captionOf(key) + "は 1（する）か 0（しない）にしてください。");
         } else if (key == "same-mix") {
-            if (value == "0" || value == "1")
-                r.sameMix = value == "1";
-            else
+            // "before": the set of an older code, drawn as sets were drawn then.
+            if (value == "0" || value == "1" || value == "before") {
+                r.sameMix = value != "0";
+                r.drawsAsBefore = value == "before";
+            } else
                 note(key, value, captionOf(key) + "は 1（する）か 0（しない）にしてください。");
         } else if (key == "first-sheet") {
             const auto index = parseInteger(value);
@@ -294,7 +296,7 @@ std::string fragmentOf(const SheetRequest& r)
     f += std::string("&style=") + styleName(s.style) + "&frame=" + (s.frame ? "1" : "0");
     f += std::string("&tentative=") + (s.tentative ? "1" : "0");
     f += std::string("&balanced=") + (r.balanced ? "1" : "0") + "&order=" + orderName(r.easyOrder);
-    f += std::string("&same-mix=") + (r.sameMix ? "1" : "0");
+    f += std::string("&same-mix=") + (!r.sameMix ? "0" : r.drawsAsBefore ? "before" : "1");
     if (r.firstSheet != 0)
         f += "&first-sheet=" + std::to_string(r.firstSheet);
     f += std::string("&numbers=") + numberStyleName(s.marks.numbers) + "&header-fields=" +
@@ -331,6 +333,7 @@ ReadRequest requestFromCode(std::string_view code, const SheetRequest& current)
     r.settings.pattern = recipe.pattern;
     r.seed = recipe.seed;
     r.sameMix = recipe.sameMix;
+    r.drawsAsBefore = recipe.drawsAsBefore;
     r.balanced = recipe.balanced;
     r.easyOrder = recipe.easyOrder;
     r.settings.marks = c.marks;
@@ -368,7 +371,7 @@ SheetSet makeSet(const SheetRequest& r)
     // source seeded once from the clock, in the few bits that keep the codes of its sheets short.
     static SeededRandom clock(SeededRandom::clockSeed());
     set.seed = r.seed ? *r.seed : newSetSeed(clock);
-    const SetRecipe recipe{set.seed, r.types, r.settings.pattern, r.sameMix, r.balanced, r.easyOrder};
+    const SetRecipe recipe{set.seed, r.types, r.settings.pattern, r.sameMix, r.balanced, r.easyOrder, r.drawsAsBefore};
     SeededRandom random(set.seed);
     // Loaded once, as the window and the tool load them at start-up.
     static const NumberTables tables = NumberTables::load();

@@ -26,6 +26,7 @@ struct SheetRequest {
     bool balanced = false;   // "balanced": every ticked type as often as the count allows
     bool easyOrder = false;  // "order=easy": a sheet's problems from easy to hard
     bool sameMix = false;    // "same-mix": every sheet with the first sheet's mix of types
+    bool drawsAsBefore = false;  // "same-mix=before": the set of an older code (SetRecipe::drawsAsBefore)
     long long firstSheet = 0;  // "first-sheet": the sheet of the set the page starts at (a code's)
     RenderSettings settings;  // settings.pattern is the layout; settings.marks the numbers and fields
     const Paper* paper = nullptr;  // A4 unless set

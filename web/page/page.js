@@ -134,8 +134,9 @@
     p.set("style", radio("style"));
     p.set("frame", radio("frame"));
     p.set("tentative", $("tentative").checked ? "1" : "0");
-    p.set("same-mix", $("sameMix").checked ? "1" : "0");
     // A sheet made from its code stays that sheet of its set while its seed is kept.
+    const before = shownRequest.seed !== null && shownRequest.drawsAsBefore;
+    p.set("same-mix", $("sameMix").checked ? (before ? "before" : "1") : "0");
     if (shownRequest.seed !== null && shownRequest.firstSheet) p.set("first-sheet", String(shownRequest.firstSheet));
     p.set("balanced", $("balanced").checked ? "1" : "0");
     p.set("order", $("easyOrder").checked ? "easy" : "random");

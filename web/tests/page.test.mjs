@@ -240,6 +240,16 @@ test("an SVG page drawn by the page lies on pelkano-sheets' PDF page", async () 
   }
 });
 
+// The sheet of a same-mix code printed before such sets drew as they do now stays that sheet
+// while a control changes only what is drawn.
+test("a sheet of an older same-mix code keeps its draws", async () => {
+  const { page } = await openPage(browser, "types=11&layout=2x2&seed=7&same-mix=before&first-sheet=5&print-number=6");
+  await page.click("#tentative");
+  await page.waitForFunction(() => /tentative=1/.test(location.hash));
+  assert.match(await page.evaluate(() => location.hash), /same-mix=before&/);
+  await page.close();
+});
+
 // A browser does not tell a print from a cancelled one: after its print screen the set stays
 // as it was; つぎのプリントへ goes on as the window does after printing (the print number past
 // the set, new problems), and the set shown before is one step back in the history.
