@@ -38,8 +38,25 @@ struct Network {
     Vector lastBias;
 };
 
-// The weights file: "PKRN", version 2, the count of floats, the count of networks, then the
-// floats (little-endian) of each network in turn, in the order the training script's
+// An IEEE half-precision number as a float (exactly: every half is a float).
+float halfToFloat(std::uint16_t h)
+{
+    const std::uint32_t sign = static_cast<std::uint32_t>(h & 0x8000u) << 16;
+    const int exponent = (h >> 10) & 0x1f;
+    const std::uint32_t mantissa = h & 0x3ffu;
+    if (exponent == 0) {  // zero or subnormal
+        const float v = std::ldexp(static_cast<float>(mantissa), -24);
+        return sign != 0 ? -v : v;
+    }
+    const std::uint32_t bits = exponent == 31 ? sign | 0x7f800000u | (mantissa << 13)
+                                              : sign | (static_cast<std::uint32_t>(exponent - 15 + 127) << 23) | (mantissa << 13);
+    float f = 0;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+// The weights file: "PKRN", version 3, the count of numbers, the count of networks, then the
+// numbers (little-endian float16) of each network in turn, in the order the training script's
 // WEIGHT_ORDER names.
 std::vector<Network> loadNetworks()
 {
@@ -55,14 +72,14 @@ std::vector<Network> loadNetworks()
     for (int l = 0; l < 3; ++l)
         each += static_cast<std::size_t>(kChannels[l + 1]) * (kChannels[l] * 9 + 1);
     each += static_cast<std::size_t>(kHidden) * (kChannels[3] * kLast * kLast + 1) + kClasses * (kHidden + 1);
-    if (kRecognizerWeightsSize < kHeader || std::memcmp(bytes, "PKRN", 4) != 0 || version != 2 || networks < 1 ||
-        networks > 8 || count != each * networks || kRecognizerWeightsSize != kHeader + 4 * static_cast<std::size_t>(count))
+    if (kRecognizerWeightsSize < kHeader || std::memcmp(bytes, "PKRN", 4) != 0 || version != 3 || networks < 1 ||
+        networks > 8 || count != each * networks || kRecognizerWeightsSize != kHeader + 2 * static_cast<std::size_t>(count))
         throw std::logic_error("the built-in weights of the square reader do not fit its network");
 
     const unsigned char* at = bytes + kHeader;
     const auto take = [&at](float* out, std::size_t n) {
-        std::memcpy(out, at, 4 * n);
-        at += 4 * n;
+        for (std::size_t i = 0; i < n; ++i, at += 2)
+            out[i] = halfToFloat(static_cast<std::uint16_t>(at[0] | (at[1] << 8)));
     };
     const auto matrix = [&take](int rows, int cols) {
         RowMatrix m(rows, cols);
@@ -158,9 +175,10 @@ std::array<float, kClasses> cellLogits(const CellInput& input, int network)
     return out;
 }
 
-CellScores recognizeCell(const GreyImage& crop)
+namespace {
+
+CellScores meanProbabilities(const CellInput& input)
 {
-    const CellInput input = cellInput(crop);
     std::array<double, kClasses> mean{};
     const int count = recognizerNetworks();
     for (int n = 0; n < count; ++n) {
@@ -179,6 +197,14 @@ CellScores recognizeCell(const GreyImage& crop)
     for (std::size_t i = 0; i < scores.size(); ++i)
         scores[i] = static_cast<float>(mean[i]);
     return scores;
+}
+
+}  // namespace
+
+CellScores recognizeCell(const GreyImage& crop)
+{
+    const CellInput input = cellInput(crop);
+    return meanProbabilities(input);
 }
 
 }  // namespace pelkano::marking

