@@ -204,6 +204,11 @@ CellScores meanProbabilities(const CellInput& input)
 CellScores recognizeCell(const GreyImage& crop)
 {
     const CellInput input = cellInput(crop);
+    // Most squares of a frame are left empty, and every empty one gives the same input.
+    if (std::all_of(input.begin(), input.end(), [](float v) { return v == 0.0f; })) {
+        static const CellScores empty = meanProbabilities(CellInput{});
+        return empty;
+    }
     return meanProbabilities(input);
 }
 
