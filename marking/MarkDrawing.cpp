@@ -96,12 +96,18 @@ void drawMarks(DrawingSurface& surface, const PageResult& page, int scanWidth, i
             line(surface, {c.x - r, c.y - r}, {c.x + r, c.y + r});
             line(surface, {c.x + r, c.y - r}, {c.x - r, c.y + r});
             if (p.verdict == Verdict::Wrong && p.mistake) {
-                // The kind, just right of the first wrong row.
+                // The kind, just right of the first wrong row; on the page, smaller where the
+                // page's edge is near (down to half), and moved left where that is not enough.
                 const Quad row = p.mistakeRow.value_or(f);
                 const double rowHeight = side(row[1], row[2]);
-                surface.setFontHeight(std::max(4, px(rowHeight * 0.7)));
-                surface.textOut(px(std::max(row[1].x, row[2].x) + u * 2), px(row[1].y + rowHeight * 0.15),
-                                mistakeName(p.mistake->kind));
+                const std::string name = mistakeName(p.mistake->kind);
+                const int height = std::max(4, px(rowHeight * 0.7));
+                surface.setFontHeight(height);
+                const int x = px(std::max(row[1].x, row[2].x) + u * 2);
+                const int end = scanWidth - px(u * 2);
+                if (x + surface.textWidth(name) > end)
+                    surface.setFontHeight(std::max({4, height / 2, height * (end - x) / std::max(1, surface.textWidth(name))}));
+                surface.textOut(std::max(0, std::min(x, end - surface.textWidth(name))), px(row[1].y + rowHeight * 0.15), name);
             }
             break;
         }

@@ -1,12 +1,14 @@
 // Marking a scanned page: found and mapped when turned and shrunk as a printer and a scanner
 // would, every problem of a written sheet judged, and every page that cannot be read said why.
 #include "Mark.h"
+#include "MarkDrawing.h"
 #include "Marking.h"
 #include "MarkingReport.h"
 #include "NumberTable.h"
 #include "PageGeometry.h"
 #include "PageOutput.h"
 #include "QtSurface.h"
+#include "RecordingSurface.h"
 #include "Recognizer.h"
 #include "WorkingReader.h"
 
@@ -120,6 +122,47 @@ CellScores sure(int c)
 class TestMarking : public QObject {
     Q_OBJECT
 private slots:
+    // The kind written beside the first wrong row stays on the page: at its size where there is
+    // room, smaller or moved left at the page's right edge.
+    void kindStaysOnThePage_data()
+    {
+        QTest::addColumn<double>("rowRight");
+        QTest::addColumn<bool>("fullSize");
+        QTest::addRow("room to the right") << 500.0 << true;
+        QTest::addRow("near the right edge") << 900.0 << false;
+        QTest::addRow("at the right edge") << 1000.0 << false;
+    }
+    void kindStaysOnThePage()
+    {
+        QFETCH(double, rowRight);
+        QFETCH(bool, fullSize);
+        PageResult page;
+        page.status = PageStatus::Marked;
+        page.pageToScan = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        page.pageWidth = 1000;
+        page.pageHeight = 1400;
+        ProblemMark wrong;
+        wrong.verdict = Verdict::Wrong;
+        wrong.mistake = Diagnosis{};
+        wrong.mistake->kind = MistakeKind::QuotientTooSmall;
+        wrong.figure = {Point{rowRight - 200, 100}, Point{rowRight, 100}, Point{rowRight, 400}, Point{rowRight - 200, 400}};
+        wrong.mistakeRow = Quad{Point{rowRight - 200, 200}, Point{rowRight, 200}, Point{rowRight, 240}, Point{rowRight - 200, 240}};
+        page.problems.push_back(wrong);
+        test::RecordingSurface surface;
+        drawMarks(surface, page, 1000, 1400);
+        const std::string name = mistakeName(MistakeKind::QuotientTooSmall);
+        int drawn = 0;
+        for (const test::Call& c : surface.callsOf(test::Op::Text)) {
+            if (c.text != name)
+                continue;
+            ++drawn;
+            QVERIFY(c.x >= 0);
+            QVERIFY2(c.x + test::RecordingSurface::widthAt(name, c.state.fontHeight) <= 1000, std::to_string(c.x).c_str());
+            QCOMPARE(c.state.fontHeight == 28, fullSize);
+        }
+        QCOMPARE(drawn, 1);
+    }
+
     // The marks and the QR code are found however the page was printed and scanned, and every
     // square of the page lands within a pixel of where it stands on the scan.
     void pageFoundAndMapped_data()
