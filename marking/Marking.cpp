@@ -42,19 +42,6 @@ double distance(Point a, Point b)
     return std::hypot(a.x - b.x, a.y - b.y);
 }
 
-// The square's dotted lines (and a product's or the bar's line along its foot) taken out: a band
-// along each edge made white.
-void whitenEdges(GreyImage& crop, bool deepFoot)
-{
-    const int n = crop.width;
-    const int band = std::max(1, static_cast<int>(std::lround(n * 0.08)));
-    const int foot = deepFoot ? std::max(band, static_cast<int>(std::lround(n * 0.14))) : band;
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x)
-            if (x < band || y < band || x >= n - band || y >= n - foot)
-                crop.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)] = 255;
-}
-
 // How much of the page's rectangle is dark on the scan, 0 to 1.
 double darkShare(const GreyImage& scan, const Homography& h, const PageRect& r)
 {

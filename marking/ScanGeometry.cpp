@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace pelkano::marking {
 
@@ -176,6 +177,29 @@ GreyImage sampleSquare(const GreyImage& scan, const Homography& pageToScan, doub
                 static_cast<std::uint8_t>(std::lround(v));
         }
     return out;
+}
+
+void whitenEdges(GreyImage& crop, bool deepFoot)
+{
+    const int n = crop.width;
+    const int band = std::max(1, static_cast<int>(std::lround(n * 0.08)));
+    const int foot = deepFoot ? std::max(band, static_cast<int>(std::lround(n * 0.14))) : band;
+    const auto at = [&](int x, int y) -> unsigned char& {
+        return crop.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)];
+    };
+    std::vector<bool> lineRow(static_cast<std::size_t>(n), false);
+    for (int y = n - foot; y < n - band; ++y) {
+        int dark = 0;
+        for (int x = band; x < n - band; ++x)
+            dark += at(x, y) < 128 ? 1 : 0;
+        if (dark * 10 >= (n - 2 * band) * 6)
+            for (int k = std::max(0, y - 1); k <= std::min(n - 1, y + 1); ++k)
+                lineRow[static_cast<std::size_t>(k)] = true;
+    }
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            if (x < band || y < band || x >= n - band || y >= n - band || lineRow[static_cast<std::size_t>(y)])
+                at(x, y) = 255;
 }
 
 }  // namespace pelkano::marking

@@ -36,6 +36,12 @@ std::optional<Point> darkCentre(const GreyImage& image, Point near, double radiu
 // square of `size` by `size` pixels (bilinear; outside the scan is white).
 GreyImage sampleSquare(const GreyImage& scan, const Homography& pageToScan, double x, double y, double side, int size);
 
+// A square's crop with its dotted lines taken out: a band along each edge made white. With
+// deepFoot (a quotient's square, on the bar) the rows of the bar's line above that band go too
+// (rows dark across most of the square, and a row on either side), but not the rest: a digit
+// standing on the bar keeps its foot.
+void whitenEdges(GreyImage& crop, bool deepFoot);
+
 // The image reduced by a whole factor (each pixel the mean of factor by factor).
 GreyImage reduced(const GreyImage& image, int factor);
 

@@ -9,6 +9,7 @@
 #include "PageOutput.h"
 #include "QtSurface.h"
 #include "RecordingSurface.h"
+#include "ScanGeometry.h"
 #include "Recognizer.h"
 #include "WorkingReader.h"
 
@@ -122,6 +123,24 @@ CellScores sure(int c)
 class TestMarking : public QObject {
     Q_OBJECT
 private slots:
+    // A quotient's square loses the bar's line along its foot, but a digit standing on the bar
+    // keeps its foot.
+    void barTakenOutOfAQuotientSquare()
+    {
+        GreyImage crop;
+        crop.width = crop.height = 100;  // the edge band 8 pixels deep, the foot's 14
+        crop.pixels.assign(100 * 100, 255);
+        const auto at = [&crop](int x, int y) -> std::uint8_t& { return crop.pixels[static_cast<std::size_t>(y * 100 + x)]; };
+        for (int x = 0; x < 100; ++x)
+            at(x, 90) = at(x, 91) = 0;  // the bar
+        for (int y = 20; y < 90; ++y)
+            at(50, y) = at(51, y) = 0;  // a stroke down to it
+        whitenEdges(crop, true);
+        QCOMPARE(int(at(20, 90)), 255);
+        QCOMPARE(int(at(50, 87)), 0);
+        QCOMPARE(int(at(50, 89)), 255);  // next to the bar
+    }
+
     // The kind written beside the first wrong row stays on the page: at its size where there is
     // room, smaller or moved left at the page's right edge.
     void kindStaysOnThePage_data()
