@@ -8,9 +8,9 @@
 #include "PageGeometry.h"
 #include "PageOutput.h"
 #include "QtSurface.h"
+#include "Recognizer.h"
 #include "RecordingSurface.h"
 #include "ScanGeometry.h"
-#include "Recognizer.h"
 #include "WorkingReader.h"
 
 #include <QPainter>
@@ -145,7 +145,7 @@ private slots:
     // room, smaller or moved left at the page's right edge.
     void kindStaysOnThePage_data()
     {
-        QTest::addColumn<double>("rowRight");
+        QTest::addColumn<double>("right");  // the row's right end; the page is 1000 wide
         QTest::addColumn<bool>("fullSize");
         QTest::addRow("room to the right") << 500.0 << true;
         QTest::addRow("near the right edge") << 900.0 << false;
@@ -153,33 +153,23 @@ private slots:
     }
     void kindStaysOnThePage()
     {
-        QFETCH(double, rowRight);
+        QFETCH(double, right);
         QFETCH(bool, fullSize);
         PageResult page;
         page.status = PageStatus::Marked;
         page.pageToScan = {1, 0, 0, 0, 1, 0, 0, 0, 1};
         page.pageWidth = 1000;
-        page.pageHeight = 1400;
-        ProblemMark wrong;
+        ProblemMark& wrong = page.problems.emplace_back();
         wrong.verdict = Verdict::Wrong;
-        wrong.mistake = Diagnosis{};
-        wrong.mistake->kind = MistakeKind::QuotientTooSmall;
-        wrong.figure = {Point{rowRight - 200, 100}, Point{rowRight, 100}, Point{rowRight, 400}, Point{rowRight - 200, 400}};
-        wrong.mistakeRow = Quad{Point{rowRight - 200, 200}, Point{rowRight, 200}, Point{rowRight, 240}, Point{rowRight - 200, 240}};
-        page.problems.push_back(wrong);
+        wrong.mistake.emplace().kind = MistakeKind::QuotientTooSmall;
+        wrong.mistakeRow = Quad{Point{right - 200, 200}, Point{right, 200}, Point{right, 240}, Point{right - 200, 240}};
         test::RecordingSurface surface;
         drawMarks(surface, page, 1000, 1400);
         const std::string name = mistakeName(MistakeKind::QuotientTooSmall);
-        int drawn = 0;
-        for (const test::Call& c : surface.callsOf(test::Op::Text)) {
-            if (c.text != name)
-                continue;
-            ++drawn;
-            QVERIFY(c.x >= 0);
-            QVERIFY2(c.x + test::RecordingSurface::widthAt(name, c.state.fontHeight) <= 1000, std::to_string(c.x).c_str());
-            QCOMPARE(c.state.fontHeight == 28, fullSize);
-        }
-        QCOMPARE(drawn, 1);
+        const test::Call c = surface.callsOf(test::Op::Text).front();
+        QCOMPARE(c.text, name);
+        QVERIFY(c.x >= 0 && c.x + test::RecordingSurface::widthAt(name, c.state.fontHeight) <= 1000);
+        QCOMPARE(c.state.fontHeight == 28, fullSize);
     }
 
     // The marks and the QR code are found however the page was printed and scanned, and every

@@ -53,7 +53,6 @@ private slots:
         QTest::addRow("all 78 from the end") << codeOf(99, allTypesFromTheEnd(), 5, false, 3, 40);
         QTest::addRow("run ending at 78") << codeOf(5, {77, 78, 1}, 3, true, 0, 2);
         QTest::addRow("balanced") << codeOf(7, {47, 48}, 5, true, 3, 9, {}, true);
-        QTest::addRow("same mix drawn as before") << drawnBefore(codeOf(7, {1, 2, 3, 4}, 5, true, 1, 2));
         QTest::addRow("same mix drawn as before, balanced") << drawnBefore(codeOf(7, {47, 48}, 5, true, 3, 9, {}, true));
         QTest::addRow("easy order") << codeOf(7, {47, 48}, 5, false, 3, 9, {}, false, true);
         QTest::addRow("circled numbers") << codeOf(7, {1}, 0, false, 0, 1, {NumberStyle::Circled});
